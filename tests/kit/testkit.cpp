@@ -1,0 +1,149 @@
+#include "testkit.h"
+
+#include "common/app_env.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QMutex>
+#include <QPointer>
+#include <QSettings>
+#include <QThread>
+
+namespace testkit {
+
+ProgramDir::ProgramDir()
+    : m_old_cwd(QDir::currentPath())
+{
+    app_env::set_program_dir(m_dir.path());
+    QDir::setCurrent(m_dir.path());
+}
+
+ProgramDir::~ProgramDir()
+{
+    QDir::setCurrent(m_old_cwd);
+    app_env::set_program_dir(QString());
+}
+
+void ProgramDir::write_config(const QMap<QString, QString> &keys) const
+{
+    QSettings s(file("config.ini"), QSettings::IniFormat);
+    for (auto it = keys.begin(); it != keys.end(); ++it)
+        s.setValue(it.key(), it.value());
+    s.sync();
+}
+
+FixedClock::FixedClock(const QDateTime &t) { app_env::set_fixed_now(t); }
+FixedClock::~FixedClock() { app_env::set_fixed_now(QDateTime()); }
+void FixedClock::set(const QDateTime &t) { app_env::set_fixed_now(t); }
+
+struct SoundCounter::State
+{
+    mutable QMutex mutex;
+    QStringList played;
+};
+
+SoundCounter::SoundCounter()
+    : m_state(new State)
+{
+    State *st = m_state;
+    app_env::set_sound_hook([st](const QString &r) {
+        QMutexLocker lock(&st->mutex);
+        st->played << r;
+    });
+}
+
+SoundCounter::~SoundCounter()
+{
+    app_env::set_sound_hook(nullptr);
+    delete m_state;
+}
+
+int SoundCounter::count(const QString &resource) const
+{
+    QMutexLocker lock(&m_state->mutex);
+    return m_state->played.count(resource);
+}
+
+int SoundCounter::total() const
+{
+    QMutexLocker lock(&m_state->mutex);
+    return m_state->played.size();
+}
+
+QStringList SoundCounter::played() const
+{
+    QMutexLocker lock(&m_state->mutex);
+    return m_state->played;
+}
+
+void SoundCounter::clear()
+{
+    QMutexLocker lock(&m_state->mutex);
+    m_state->played.clear();
+}
+
+BoxWatcher::BoxWatcher(bool auto_close, QObject *parent)
+    : QObject(parent), m_auto_close(auto_close)
+{
+    connect(&m_timer, &QTimer::timeout, this, &BoxWatcher::poll);
+    m_timer.start(20);
+}
+
+void BoxWatcher::poll()
+{
+    const auto tops = QApplication::topLevelWidgets();
+    for (QWidget *w : tops) {
+        auto *box = qobject_cast<QMessageBox *>(w);
+        if (!box || !box->isVisible() || m_seen.contains(box))
+            continue;
+        m_seen << box;
+        m_boxes.push_back({box->windowTitle(), box->text(), box->icon()});
+        if (m_handler && m_handler(box))
+            continue;
+        if (!m_auto_close)
+            continue;
+        QPointer<QMessageBox> guard(box);
+        const auto buttons = box->buttons();
+        QAbstractButton *visible = nullptr;
+        for (QAbstractButton *b : buttons)
+            if (b->isVisible()) { visible = b; break; }
+        if (visible)
+            visible->click();
+        if (guard && guard->isVisible())
+            guard->done(0);
+    }
+    // A closed box may be reused later (the upload box is); forget hidden ones.
+    for (int i = m_seen.size() - 1; i >= 0; --i) {
+        bool alive = false;
+        for (QWidget *w : tops)
+            if (w == m_seen[i] && w->isVisible()) { alive = true; break; }
+        if (!alive)
+            m_seen.removeAt(i);
+    }
+}
+
+bool BoxWatcher::wait_for(int n, int timeout_ms)
+{
+    return wait_until([&] { return m_boxes.size() >= n; }, timeout_ms);
+}
+
+bool wait_until(const std::function<bool()> &pred, int timeout_ms)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!pred()) {
+        if (t.elapsed() > timeout_ms)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(2);
+    }
+    return true;
+}
+
+QString source_dir() { return qEnvironmentVariable("SENSAVO_SOURCE_DIR", QStringLiteral(".")); }
+QString binary_dir() { return qEnvironmentVariable("SENSAVO_BINARY_DIR", QStringLiteral(".")); }
+
+}
