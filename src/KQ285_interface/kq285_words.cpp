@@ -1,5 +1,7 @@
 #include "KQ285_interface/kq285_words.h"
 
+#include "frame/hid_window.h"
+
 #include <QDebug>
 
 namespace kq285 {
@@ -8,16 +10,11 @@ namespace {
 const double FACTOR = double(1.8f);
 }
 
-quint32 time_from_words(quint16 low, quint16 high)
-{
-    return quint32(high) << 16 | low;
-}
-
 bool decode_realtime(const QQueue<quint16> &words, RealTime *out)
 {
     if (words.size() <= 4)
         return false;
-    out->time = time_from_words(words[0], words[1]);
+    out->time = frame::time_from_words(words[0], words[1]);
     out->level = double(float(words[2]) / 100.0f);
     out->weighting = words[3];
     out->celsius = double(float(qint16(words[4])) / 100.0f);
@@ -32,7 +29,7 @@ QVector<Stored> decode_stored(const QQueue<quint16> &words)
         Stored s;
         s.level = double(float(words[i]) / 10.0f);
         s.weighting = words[i + 1];
-        s.time = time_from_words(words[i + 2], words[i + 3]);
+        s.time = frame::time_from_words(words[i + 2], words[i + 3]);
         records.push_back(s);
     }
     if (whole != words.size())

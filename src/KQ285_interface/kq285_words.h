@@ -25,9 +25,6 @@ struct Stored
     int weighting = 0;
 };
 
-// Seconds since 1970 from the low and the high word.
-quint32 time_from_words(quint16 low, quint16 high);
-
 // False for an answer of four words or fewer.
 bool decode_realtime(const QQueue<quint16> &words, RealTime *out);
 // Whole records of four words; a trailing incomplete record is dropped

@@ -5,6 +5,7 @@
 
 #include <QDebug>
 #include <QMetaObject>
+#include <QMetaType>
 #include <QTimeZone>
 
 #include <algorithm>
@@ -38,6 +39,10 @@ void append_be32(QByteArray &out, quint32 v)
 KQ291_HID_INTERDACE::KQ291_HID_INTERDACE()
     : QThread(nullptr)
 {
+    // The answers cross threads by queued signals.
+    qRegisterMetaType<QQueue<quint16>>("QQueue<quint16>");
+    qRegisterMetaType<QVector<QString>>("QVector<QString>");
+    qRegisterMetaType<QMap<uint32_t, float>>("QMap<uint32_t,float>");
     last_activity.start();
     plug_thread = new QThread();
     plug_timer = new QTimer();
