@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
+#include <QToolButton>
 #include <QTimer>
 #include <QtTest>
 #include <qcustomplot.h>
@@ -37,8 +38,10 @@ struct Window
     KQ285_INTERFACE *w = nullptr;
 
     explicit Window(hidsim::GeneralInstrument::RealtimeFn rt = example_words,
-                    hidsim::GeneralInstrument::StoredFn stored = nullptr, int frames = 0)
+                    hidsim::GeneralInstrument::StoredFn stored = nullptr, int frames = 0,
+                    const QMap<QString, QString> &config = {})
     {
+        dir.write_config(config);
         hidsim::reset();
         inst = std::make_shared<hidsim::GeneralInstrument>(rt, stored, frames);
         hidsim::plug(hidsim::model_device("KQ285"), inst);
@@ -258,6 +261,7 @@ private slots:
         QCOMPARE(rig::text_at(t, 0, 2), QString("dbA"));
         QCOMPARE(rig::text_at(t, 5, 1), QString("70.20"));
         QCOMPARE(rig::text_at(t, 5, 2), QString("dbZ"));
+        QCOMPARE(rig::text_at(t, 5, 0), QDateTime::fromSecsSinceEpoch(1600000022).toString("hh:mm:ss yyyy-MM-dd"));
         QCOMPARE(win.label("MAX_T_label"), QString("70.20"));
         QCOMPARE(win.label("MIN_T_label"), QString("65.50"));
         QCOMPARE(win.get<QCustomPlot>("read_plot")->graph(0)->dataCount(), 6);
@@ -266,10 +270,23 @@ private slots:
         QVERIFY(boxes.texts().isEmpty());
     }
 
+    void upload_without_answer_says_so_data()
+    {
+        QTest::addColumn<int>("frames");
+        QTest::addColumn<int>("words");
+        QTest::newRow("no answer") << 0 << 4;
+        QTest::newRow("words but no whole record") << 1 << 3;
+    }
     void upload_without_answer_says_so()
     {
+        QFETCH(int, frames);
+        QFETCH(int, words);
         rig::Boxes boxes;
-        Window win(example_words, stored_words, 0);
+        Window win(example_words, [words](int i) {
+            hidsim::Words w = stored_words(i);
+            w.resize(size_t(words));
+            return w;
+        }, frames);
         QMetaObject::invokeMethod(win.get<QPushButton>("upload_Button"), "click", Qt::QueuedConnection);
         QVERIFY(testkit::wait_until([&] { return boxes.texts().contains("|not receive date!"); }, 8000));
         QVERIFY(!rig::waiting_box_visible());
@@ -349,6 +366,19 @@ private slots:
         QImage image(win.dir.file("graph.bmp"));
         QVERIFY(!image.isNull());
         QCOMPARE(image.size(), win.get<QWidget>("plotwidget")->size());
+    }
+
+    void language_notice_is_titled_note()
+    {
+        rig::Boxes boxes;
+        Window win(example_words, nullptr, 0, {{"Language", "CH"}});
+        QCOMPARE(win.get<QPushButton>("start_button")->text(), QString("开始"));
+        QTest::mouseClick(win.get<QToolButton>("language_Button"), Qt::LeftButton);
+        QVERIFY(testkit::wait_until([&] { return boxes.count() == 1; }, 3000));
+        // Back to English at once, the notice included.
+        QCOMPARE(boxes.texts(), QStringList{"Note|Need to restart the software after changing the language!"});
+        QCOMPARE(win.get<QPushButton>("start_button")->text(), QString("Start"));
+        QCOMPARE(win.frame()->settings()->value("Language").toString(), QString("EN"));
     }
 
     void printed_table_shows_the_values()

@@ -319,6 +319,15 @@ private slots:
         QCOMPARE(text.count("dbA"), 600);
     }
 
+    void chinese_texts()
+    {
+        testkit::ProgramDir dir;
+        dir.write_config({{"Language", "CH"}});
+        KQ291_INTERFACE w;
+        QCOMPARE(w.findChild<QPushButton *>("start_button")->text(), QString("开始"));
+        QCOMPARE(w.findChild<QTableWidget *>("read_table_data")->horizontalHeaderItem(1)->text(), QString("分贝值"));
+    }
+
     void cancelled_picture_dialog()
     {
         rig::Boxes boxes;
