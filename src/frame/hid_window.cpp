@@ -3,6 +3,7 @@
 #include "data_process/data_statistics.h"
 #include "frame/model_frame.h"
 
+#include <QComboBox>
 #include <QDateTime>
 #include <QDebug>
 #include <QLabel>
@@ -23,6 +24,13 @@ void fit_value_axis(QCPGraph *graph, bool margin)
         ModelFrame::floor_axis(axis);
     else if (margin)
         ModelFrame::margin_axis(axis);
+}
+
+// A time span of no width (the first second of data) would be ignored by
+// the axis, which then kept showing everything since 1970: centre it instead.
+void show_around(QCPAxis *axis, quint32 key)
+{
+    axis->setRange(double(key) - 0.5, double(key) + 0.5);
 }
 
 void set_label(QMainWindow *window, const char *name, const QString &text)
@@ -73,6 +81,8 @@ void add_realtime_point(ModelFrame &frame, Series *series, quint32 key, double v
         return;
     graph->rescaleKeyAxis(true);
     frame.apply_time_span(key);
+    if (frame.timestamp && ModelFrame::span_lower(key, frame.rt_start_time, frame.timestamp->currentIndex()) >= key)
+        show_around(graph->keyAxis(), key);
     fit_value_axis(graph, margin);
     series->plot()->replot(QCustomPlot::rpRefreshHint);
 }
@@ -87,7 +97,10 @@ void add_stored_point(ModelFrame &frame, Series *series, quint32 key, double val
     QCPGraph *graph = series->graph();
     if (!graph)
         return;
-    graph->keyAxis()->setRange(double(frame.save_start_time), double(key));
+    if (frame.save_start_time == key)
+        show_around(graph->keyAxis(), key);
+    else
+        graph->keyAxis()->setRange(double(frame.save_start_time), double(key));
     fit_value_axis(graph, margin);
 }
 

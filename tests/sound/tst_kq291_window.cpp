@@ -7,6 +7,7 @@
 #include "save_data_index/save_data_index.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QListWidget>
@@ -146,6 +147,34 @@ private slots:
         QCPGraph *g = win.get<QCustomPlot>("RT_plot")->graph(0);
         QCOMPARE(g->dataCount(), 1);
         QCOMPARE(g->data()->at(0)->key, double(PC_TIME.toSecsSinceEpoch()));
+        // One point: the time axis is centred on it, not stretched back to 1970.
+        const QCPRange x = win.get<QCustomPlot>("RT_plot")->xAxis->range();
+        QVERIFY(x.contains(double(PC_TIME.toSecsSinceEpoch())));
+        QVERIFY(x.size() <= 1.0);
+    }
+
+    // "1min": from the first reading until 60 s have passed, then the last 60 s.
+    void time_span_follows_the_pc_clock()
+    {
+        Window win;
+        const double t0 = double(PC_TIME.toSecsSinceEpoch());
+        QCustomPlot *plot = win.get<QCustomPlot>("RT_plot");
+        win.poll_once(500);
+        win.clock.set(PC_TIME.addSecs(30));
+        win.poll_once(510);
+        QCOMPARE(plot->xAxis->range().lower, t0);
+        QCOMPARE(plot->xAxis->range().upper, t0 + 30);
+        win.clock.set(PC_TIME.addSecs(90));
+        win.poll_once(520);
+        QCOMPARE(plot->xAxis->range().lower, t0 + 30);
+        QCOMPARE(plot->xAxis->range().upper, t0 + 90);
+        // "ALL" reframes on the last point, not on the PC clock.
+        win.clock.set(PC_TIME.addSecs(500));
+        win.get<QComboBox>("timestamp")->setCurrentIndex(5);
+        QCOMPARE(plot->xAxis->range().lower, t0);
+        QCOMPARE(plot->xAxis->range().upper, t0 + 90);
+        // The value axis is at least 1 wide.
+        QVERIFY(plot->yAxis->range().size() >= 1.0);
     }
 
     void alarm_above_the_upper_limit()
