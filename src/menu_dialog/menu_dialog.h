@@ -24,6 +24,11 @@ public:
 
     void set_page(quint16 index);
 
+    // Shows the custom period field for "customize". Connected by the
+    // constructor; kept out of the slot list because connect-by-name would
+    // look for a "changed" signal of updataStamp and warn on every build.
+    void on_updataStamp_changed(int index);
+
 signals:
     void send_T_limit_value(double up_limit, double down_limit);
     void send_T_reset();
@@ -33,7 +38,6 @@ signals:
     void send_stamp(int index);
 
 public slots:
-    void on_updataStamp_changed(int index);
     void on_T_checkBox_stateChanged(int arg1);
     void on_buttonBox_accepted();
     void on_buttonSelectFile_accepted();
