@@ -355,11 +355,7 @@ void tst_menu_dialog::choose_directory()
     const QString chosen = dir->file("exports");
     QVERIFY(QDir().mkpath(chosen));
     Menu_dialog d;
-    tools_kit::ChooserAnswer answer([&](QFileDialog *fd) {
-        fd->setDirectory(chosen);
-        fd->selectFile(chosen);
-        static_cast<QDialog *>(fd)->accept();
-    });
+    tools_kit::ChooserAnswer answer([&](QFileDialog *fd) { tools_kit::choose(fd, chosen); });
     testkit::BoxWatcher boxes;
     auto *row = d.findChild<QDialogButtonBox *>("buttonSelectFile");
     row->button(QDialogButtonBox::Ok)->click();
