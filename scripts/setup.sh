@@ -26,4 +26,9 @@ build=${SENSAVO_BUILD_DIR:-build}
 if [ ! -f "$build/build.ninja" ]; then
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 fi
+# AUTOUIC misses forms added after the last configure; make it look again.
+stamp="$build/sensavo_core_autogen/timestamp"
+if [ -f "$stamp" ] && [ -n "$(find . -path ./"$build" -prune -o -name '*.ui' -newer "$stamp" -print -quit)" ]; then
+  rm -f "$stamp"
+fi
 cmake --build "$build" -j "$(nproc)"
