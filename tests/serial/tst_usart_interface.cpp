@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <QFile>
 #include <QMutex>
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -247,6 +248,27 @@ private slots:
         QCOMPARE(words_of(link->read_list), QVector<quint16>{0xBEEF});
         if (delivery == SerialThermometer::Delivery::ByteByByte)
             QVERIFY(reads.count() > 1);
+    }
+
+    // Any bytes at all: the receiver stays in its buffer and, once the
+    // noise has run out, finds frames again.
+    void random_bytes()
+    {
+        QRandomGenerator rng(20240101);
+        QByteArray noise(64 * 1024, '\0');
+        for (char &c : noise)
+            c = char(rng.bounded(256));
+        // Frame starts and lengths often, so that the receiver is busy.
+        for (int i = 0; i < noise.size() - 4; i += 1 + int(rng.bounded(40)))
+            noise.replace(i, 3, QByteArray::fromHex("55AA01"));
+        QSignalSpy stored(link.get(), &usart_interface::get_read_data);
+        sim->set_delivery(SerialThermometer::Delivery::Burst);
+        // 300 zeros end any frame begun in the noise (at most 256 bytes).
+        sim->send_raw(noise + QByteArray(300, '\0') + answer_frame(2, {0xBEEF}));
+        QVERIFY(testkit::wait_until([&] { return !link->read_list.isEmpty() && link->read_list.last() == 0xBEEF; },
+                                    20000));
+        QVERIFY(stored.count() >= 1);
+        QCOMPARE(link->rx_state, uint8_t(0));
     }
 
     // The owner finds the words in the list when its slot runs.

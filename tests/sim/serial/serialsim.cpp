@@ -275,7 +275,7 @@ void SerialThermometer::pump()
     if (m_out.isEmpty() || m_vanished)
         return;
     write_master(m_out.takeFirst());
-    if (!m_out.isEmpty())
+    if (!m_out.isEmpty() && !m_pump.isActive())
         m_pump.start(m_gap_ms);
 }
 
@@ -288,6 +288,13 @@ void SerialThermometer::write_master(const QByteArray &bytes)
         if (n < 0) {
             if (errno == EINTR)
                 continue;
+            if (errno == EAGAIN) {
+                // The terminal's buffer is full: the rest goes first when
+                // the host has read some.
+                m_out.prepend(QByteArray(p, int(left)));
+                m_pump.start(1);
+                return;
+            }
             qWarning() << "serialsim: write failed" << strerror(errno);
             return;
         }
