@@ -203,7 +203,7 @@ bool KQ291_HID_INTERDACE::send_command_locked(int cmd)
 
 void KQ291_HID_INTERDACE::HID_interface_cmd(int cmd)
 {
-    const bool clock = cmd == 4 && connected;
+    const bool was_connected = connected;
     bool written;
     {
         QMutexLocker lock(&state_mutex);
@@ -211,8 +211,14 @@ void KQ291_HID_INTERDACE::HID_interface_cmd(int cmd)
             count_requests = 1;
         written = send_command_locked(cmd);
     }
-    if (clock)
+    if (cmd == 4 && was_connected)
         emit clock_sync_done(written);
+    if (cmd == 2 && !written) {
+        // No request went out, so no answer will end the upload. Queued:
+        // the window opens its waiting box only after this call returns.
+        QMetaObject::invokeMethod(this, [this] { emit not_get_any_data(); }, Qt::QueuedConnection);
+        qDebug() << "record count request not written";
+    }
 }
 
 void KQ291_HID_INTERDACE::HID_interface_cmd(int cmd, int data, int data2)

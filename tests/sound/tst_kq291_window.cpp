@@ -13,6 +13,7 @@
 #include <QListWidget>
 #include <QPrinter>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QTimeZone>
@@ -257,6 +258,23 @@ private slots:
         QVERIFY(!rig::waiting_box_visible());
         QCOMPARE(win.read_table()->rowCount(), 0);
         QVERIFY(!win.get<QGroupBox>("groupBox")->isEnabled());
+    }
+
+    void upload_while_unplugged_says_so()
+    {
+        rig::Boxes boxes;
+        Window win;
+        hidsim::unplug(PATH);
+        // The status bar follows the hot-plug check.
+        QVERIFY(testkit::wait_until([&] {
+            for (QLabel *l : win.w->statusBar()->findChildren<QLabel *>())
+                if (l->text() == "not connected")
+                    return true;
+            return false;
+        }, 3000));
+        QMetaObject::invokeMethod(win.get<QPushButton>("upload_Button"), "click", Qt::QueuedConnection);
+        QVERIFY(testkit::wait_until([&] { return boxes.texts().contains("|not receive date!"); }, 8000));
+        QVERIFY(!rig::waiting_box_visible());
     }
 
     void cancel_and_empty_range()
