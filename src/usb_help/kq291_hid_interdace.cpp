@@ -65,7 +65,7 @@ KQ291_HID_INTERDACE::~KQ291_HID_INTERDACE()
     quit();
     wait();
     {
-        QMutexLocker lock(&state_mutex);
+        std::lock_guard<std::mutex> lock(state_mutex);
         hid_device *dev = device.exchange(nullptr);
         if (dev)
             hid_close(dev);
@@ -101,7 +101,7 @@ void KQ291_HID_INTERDACE::hid_connect(QString path)
     if (!dev)
         return;
     {
-        QMutexLocker lock(&state_mutex);
+        std::lock_guard<std::mutex> lock(state_mutex);
         set_handle(dev);
         device_path = path;
         connected = true;
@@ -138,7 +138,7 @@ void KQ291_HID_INTERDACE::hot_pulg_check_slot()
     }
     QString path;
     {
-        QMutexLocker lock(&state_mutex);
+        std::lock_guard<std::mutex> lock(state_mutex);
         path = device_path;
     }
     if (!plug_paths.contains(path)) {
@@ -152,7 +152,7 @@ void KQ291_HID_INTERDACE::hot_pulg_check_slot()
     if (!dev)
         return;
     {
-        QMutexLocker lock(&state_mutex);
+        std::lock_guard<std::mutex> lock(state_mutex);
         set_handle(dev);
         connected = true;
     }
@@ -206,7 +206,7 @@ void KQ291_HID_INTERDACE::HID_interface_cmd(int cmd)
     const bool was_connected = connected;
     bool written;
     {
-        QMutexLocker lock(&state_mutex);
+        std::lock_guard<std::mutex> lock(state_mutex);
         if (cmd == 2)
             count_requests = 1;
         written = send_command_locked(cmd);
@@ -223,7 +223,7 @@ void KQ291_HID_INTERDACE::HID_interface_cmd(int cmd)
 
 void KQ291_HID_INTERDACE::HID_interface_cmd(int cmd, int data, int data2)
 {
-    QMutexLocker lock(&state_mutex);
+    std::lock_guard<std::mutex> lock(state_mutex);
     last_cmd = uint8_t(cmd);
     if (cmd != 5)
         return;
@@ -248,7 +248,7 @@ void KQ291_HID_INTERDACE::hid_receive()
     uint8_t finished_cmd = 0;
     QByteArray finished_raw;
     {
-        QMutexLocker lock(&state_mutex);
+        std::lock_guard<std::mutex> lock(state_mutex);
         if (n > 0) {
             last_activity.restart();
             switch (last_cmd) {
@@ -323,7 +323,7 @@ void KQ291_HID_INTERDACE::receive_overtime_slot()
     uint8_t cmd;
     QByteArray raw;
     {
-        QMutexLocker lock(&state_mutex);
+        std::lock_guard<std::mutex> lock(state_mutex);
         cmd = last_cmd;
         raw = raw_reports;
     }
@@ -335,7 +335,7 @@ void KQ291_HID_INTERDACE::finish_collection(uint8_t cmd, const QByteArray &raw)
     if (cmd == 3) {
         const QVector<QString> index = decode_date_index(raw);
         {
-            QMutexLocker lock(&state_mutex);
+            std::lock_guard<std::mutex> lock(state_mutex);
             date_index = index;
         }
         if (index.isEmpty())

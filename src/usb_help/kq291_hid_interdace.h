@@ -8,7 +8,7 @@
 #include <QDateTime>
 #include <QElapsedTimer>
 #include <QMap>
-#include <QMutex>
+#include <mutex>
 #include <QQueue>
 #include <QString>
 #include <QThread>
@@ -103,7 +103,7 @@ private:
 
     // Guards last_cmd, date_index, raw_reports, device_path, handle,
     // count_requests, last_activity and every write to the device.
-    mutable QMutex state_mutex;
+    mutable std::mutex state_mutex;
     int count_requests = 0;
     QElapsedTimer last_activity;      // last command written or report read
     QVector<hid_device *> stale_devices;   // replaced by a reopen, closed at the end
