@@ -169,6 +169,14 @@ private slots:
         QVERIFY(win.inst->received(4).empty());
     }
 
+    void time_stamps_past_2038()
+    {
+        Window win([](int) { return hidsim::Words{0x0010, 0x8000, 5000, 0, 0}; });
+        win.poll_once();
+        QCOMPARE(rig::text_at(win.rt_table(), 0, 0),
+                 QDateTime(QDate(2038, 1, 19), QTime(3, 14, 24), Qt::UTC).toLocalTime().toString("hh:mm:ss yyyy-MM-dd"));
+    }
+
     void short_answer_is_ignored()
     {
         Window win([](int) { return hidsim::Words{1, 2, 3, 4}; });
