@@ -49,6 +49,8 @@ KQ285_INTERFACE::KQ285_INTERFACE(QWidget *parent)
     rt_data = frame->add_series(ui->RT_plot, 0);
     save_data = frame->add_series(ui->read_plot, 0);
     ui->RT_plot->replot(QCustomPlot::rpRefreshHint);
+    frame::ModelFrame::fit_date_column(ui->RT_table_data);
+    frame::ModelFrame::fit_date_column(ui->read_table_data);
 
     ui->gunspeed->setValue(30);
     ui->gunspeed->setRange(130, 30);
@@ -204,9 +206,7 @@ void KQ285_INTERFACE::get_save_data(QQueue<quint16> queue)
 void KQ285_INTERFACE::on_upload_Button_clicked(bool checked)
 {
     frame->upload(checked);
-    ui->groupBox->setEnabled(false);
-    ui->start_button->setChecked(false);
-    ui->Pause_Button->setChecked(false);
+    frame->lock_after_upload();
 }
 
 void KQ285_INTERFACE::on_sync_Button_clicked()

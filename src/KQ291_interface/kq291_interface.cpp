@@ -71,6 +71,8 @@ KQ291_INTERFACE::KQ291_INTERFACE(QWidget *parent)
     rt_data = frame->add_series(ui->RT_plot, 0);
     save_data = frame->add_series(ui->read_plot, 0);
     ui->RT_plot->replot(QCustomPlot::rpRefreshHint);
+    frame::ModelFrame::fit_date_column(ui->RT_table_data);
+    frame::ModelFrame::fit_date_column(ui->read_table_data);
 
     ui->gunspeed->setValue(30);
     ui->gunspeed->setRange(130, 30);
@@ -209,9 +211,7 @@ void KQ291_INTERFACE::on_upload_Button_clicked(bool checked)
         index_dialog->close_receive_info(false);
         qDebug() << "emit upload command";
     }
-    ui->groupBox->setEnabled(false);
-    ui->start_button->setChecked(false);
-    ui->Pause_Button->setChecked(false);
+    frame->lock_after_upload();
 }
 
 void KQ291_INTERFACE::on_sync_Button_clicked()

@@ -58,12 +58,7 @@ void setup_time_plot(QCustomPlot *plot, const QString &name)
     plot->xAxis->setTickLength(0, 5);
     plot->xAxis->setSubTickLength(0, 3);
     plot->yAxis->setLabel(name);
-    QSharedPointer<QCPAxisTickerDateTime> ticker(new QCPAxisTickerDateTime);
-    ticker->setTickCount(5);
-    ticker->setTickStepStrategy(QCPAxisTicker::tssMeetTickCount);
-    ticker->setDateTimeFormat(QStringLiteral("yyyy-M-d \n h:m:s"));
-    plot->xAxis->setTicker(ticker);
-    plot->xAxis->setSubTicks(false);
+    ModelFrame::set_date_ticker(plot);
     const QList<QCPAxis *> axes = {plot->xAxis2, plot->yAxis2, plot->yAxis, plot->xAxis};
     plot->axisRect()->setRangeDragAxes(axes);
     plot->axisRect()->setRangeZoomAxes(axes);
