@@ -375,6 +375,19 @@ private slots:
         QCOMPARE(w.findChild<QTableWidget *>("read_table_data")->horizontalHeaderItem(1)->text(), QString("分贝值"));
     }
 
+    void printed_picture()
+    {
+        Window win;
+        win.poll_once(523);
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(win.dir.file("picture.pdf"));
+        win.w->KQ291_preview_BMP(&printer);
+        QVERIFY(QFileInfo(win.dir.file("picture.pdf")).size() > 1000);
+        // The picture printed is the graph area as shown, kept as rt_temp.bmp.
+        QCOMPARE(QImage(win.dir.file("rt_temp.bmp")).size(), win.get<QWidget>("plotwidget")->size());
+    }
+
     void cancelled_picture_dialog()
     {
         rig::Boxes boxes;
