@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QDebug>
+#include <QElapsedTimer>
 #include <QMetaType>
 #include <QTimeZone>
 
@@ -183,6 +184,7 @@ void HID_INTERDACE::HID_interface_cmd(int cmd)
         QMutexLocker lock(&data_mutex);
         last_cmd = uint8_t(cmd);
         save_queue.clear();
+        command_clock.start();
     }
     if (cmd == 2 && !connected) {
         // Nothing will answer: end the upload now, after the caller has
@@ -210,11 +212,39 @@ void HID_INTERDACE::run()
     plug_thread->start(QThread::InheritPriority);
     while (!stop_flag) {
         close_retired();
-        if (connected)
+        if (connected) {
             hid_receive();
-        else
+        } else {
+            // An upload asked for just before the device went away gets no
+            // read to end it.
+            end_upload(false);
             wait_stop(1000);
+        }
     }
+}
+
+void HID_INTERDACE::end_upload(bool after_silence)
+{
+    bool ended = false;
+    QQueue<quint16> words;
+    {
+        QMutexLocker lock(&data_mutex);
+        // A read that began before the command may time out just after it:
+        // that is no silence of the instrument yet.
+        if (last_cmd == 2 && after_silence && !command_clock.hasExpired(read_timeout_ms))
+            return;
+        if (last_cmd == 2) {
+            ended = true;
+            words = save_queue;
+            last_cmd = 0;
+        }
+    }
+    if (!ended)
+        return;
+    if (words.isEmpty())
+        emit not_get_any_data();
+    else
+        emit HID_get_save_data(words);
 }
 
 void HID_INTERDACE::hid_receive()
@@ -248,22 +278,7 @@ void HID_INTERDACE::hid_receive()
     }
 
     // Silence, a failed read or no device: an upload in progress is over.
-    bool ended = false;
-    QQueue<quint16> words;
-    {
-        QMutexLocker lock(&data_mutex);
-        if (last_cmd == 2) {
-            ended = true;
-            words = save_queue;
-            last_cmd = 0;
-        }
-    }
-    if (ended) {
-        if (words.isEmpty())
-            emit not_get_any_data();
-        else
-            emit HID_get_save_data(words);
-    }
+    end_upload(n == 0);
 
     if (n < 0 || !dev) {
         // A failing device answers at once; don't spin on it while the

@@ -5,6 +5,7 @@
 #include "usb_help/usb_operate.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QMutex>
 #include <QQueue>
 #include <QString>
@@ -73,6 +74,9 @@ private:
     void retire_device();          // dev_mutex held
     void close_retired();
     void write_frame(const QByteArray &frame);
+    // Ends an upload in progress with its signal; after_silence: only once
+    // the command is a read time-out old.
+    void end_upload(bool after_silence);
 
     QString device_name;
     std::atomic<bool> stop_flag{false};
@@ -95,6 +99,7 @@ private:
     QMutex data_mutex;
     uint8_t last_cmd = 0;
     QQueue<quint16> save_queue;
+    QElapsedTimer command_clock;   // since the last one-argument command
 
     uint8_t report_buf[64] = {};
     bool read_failing = false;     // reader thread only

@@ -210,6 +210,26 @@ private slots:
         QCOMPARE(rt.count(), 0);
     }
 
+    void upload_outlives_a_read_begun_before_it()
+    {
+        auto inst = plug_instrument(0);
+        HID_INTERDACE link;
+        QSignalSpy saved(&link, &HID_INTERDACE::HID_get_save_data);
+        QSignalSpy none(&link, &HID_INTERDACE::not_get_any_data);
+        link.start();
+        link.hid_connect(QString::fromStdString(PATH));
+        QVERIFY(testkit::wait_until([&] { return hidsim::read_count(PATH) >= 1; }));
+        const int reads = hidsim::read_count(PATH);
+        QTest::qWait(1800);   // late in a read that waits for nothing
+        link.HID_interface_cmd(2);
+        // That read times out; the answer comes after it.
+        QVERIFY(testkit::wait_until([&] { return hidsim::read_count(PATH) > reads; }));
+        hidsim::push_report(PATH, hidsim::answer_frame(2, {0x0A0B}));
+        QVERIFY(testkit::wait_until([&] { return saved.count() + none.count() > 0; }, 10000));
+        QCOMPARE(none.count(), 0);
+        QCOMPARE(words_of(saved, 0), QVector<quint16>{0x0A0B});
+    }
+
     void upload_while_not_connected_ends_at_once()
     {
         HID_INTERDACE link;
@@ -307,6 +327,35 @@ private slots:
         hidsim::set_read_fails(PATH, false);
         link.HID_interface_cmd(1);
         QVERIFY(testkit::wait_until([&] { return rt.count() == 1; }));
+    }
+
+    void simulated_kq257_answers_as_the_window_expects()
+    {
+        const hidsim::DeviceSpec spec = hidsim::model_device("KQ257");
+        QCOMPARE(spec.product, std::wstring(L"KQ257 温湿度计"));
+        hidsim::plug(spec, hidsim::make_model("KQ257"));
+        HID_INTERDACE link;
+        QSignalSpy rt(&link, &HID_INTERDACE::HID_get_rt_data);
+        QSignalSpy saved(&link, &HID_INTERDACE::HID_get_save_data);
+        link.start();
+        link.hid_connect(QString::fromStdString(spec.path));
+        link.HID_interface_cmd(1);
+        QVERIFY(testkit::wait_until([&] { return rt.count() == 1; }));
+        const QVector<quint16> w = words_of(rt, 0);
+        QCOMPARE(w.size(), 4);
+        const qint64 time = w[1] * 65536LL + w[0];
+        QVERIFY(qAbs(time - QDateTime::currentSecsSinceEpoch()) < 60);
+        const double celsius = qint16(w[2]) * 0.01, rh = w[3] * 0.01;
+        QVERIFY(celsius > 15 && celsius < 30);
+        QVERIFY(rh > 30 && rh < 60);
+
+        link.HID_interface_cmd(2);
+        QVERIFY(testkit::wait_until([&] { return saved.count() == 1; }, 10000));
+        const QVector<quint16> records = words_of(saved, 0);
+        QCOMPARE(records.size() % 4, 0);
+        QVERIFY(records.size() >= 8);
+        // Records come oldest first, a minute apart.
+        QCOMPARE(records[5] * 65536LL + records[4] - (records[1] * 65536LL + records[0]), 60LL);
     }
 
     void destructor_ends_threads_and_closes_once()
