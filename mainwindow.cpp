@@ -11,6 +11,9 @@
 #include "KQ278_interface/kq278_interface.h"
 #include "KQ285_interface/kq285_interface.h"
 #include "KQ291_interface/kq291_interface.h"
+#include "file_oprate/file_oprate.h"
+#include "setting/setting.h"
+#include "usart_interface/usart_interface.h"
 
 #include <QApplication>
 #include <QDebug>
@@ -44,7 +47,7 @@ MainWindow::MainWindow(QWidget *parent)
 {
     ui->setupUi(this);
     base_init();
-    start_instrument_search();
+    create_links();
 }
 
 MainWindow::~MainWindow()
@@ -58,6 +61,8 @@ MainWindow::~MainWindow()
     delete kq291;
     delete kq186;
     delete kq174;
+    delete serial_link;
+    delete link_dialog;
     // Pending writes of the language button reach the file.
     delete settings;
 }
@@ -82,10 +87,12 @@ void MainWindow::base_init()
     ui->help_Button->hide();
 }
 
-// The serial link object, the instrument recognition thread, the link
-// dialog and the update check are created here as their areas land.
-void MainWindow::start_instrument_search()
+void MainWindow::create_links()
 {
+    serial_link = new usart_interface();
+    // (the HID recognition thread starts here once src/usb_help has it)
+    link_dialog = new Setting(nullptr);
+    connect(link_dialog, qOverload<QString, QString>(&Setting::usart_connect), this, &MainWindow::ui_init);
 }
 
 void MainWindow::parameter_update()
@@ -192,14 +199,17 @@ void MainWindow::on_language_Button_clicked()
                              QMessageBox::Ok);
 }
 
-// Runs the serial link dialog once src/setting is in.
 void MainWindow::on_setting_Button_clicked()
 {
+    link_dialog->exec();
 }
 
-// Runs a new file dialog (child of this window) once src/file_oprate is in.
+// None of the dialog's save signals is connected here: only its import
+// choice does something from the start window.
 void MainWindow::on_File_Button_clicked()
 {
+    file_dialog = new File_oprate(this);
+    file_dialog->exec();
 }
 
 // The help dialog; help_Button is hidden, so nothing leads here in use.

@@ -8,6 +8,9 @@
 class QLabel;
 class QSettings;
 class QTimer;
+class File_oprate;
+class Setting;
+class usart_interface;
 class KQ240_INTERFACE;
 class KQ257_INTERFACE;
 class KQ263_INTERFACE;
@@ -48,7 +51,7 @@ private:
     void status_bar_init();
     void retranslate();
     void load_language(bool english);
-    void start_instrument_search();
+    void create_links();
 
     Ui::MainWindow *ui = nullptr;
     QSettings *settings = nullptr;
@@ -58,7 +61,10 @@ private:
     QLabel *link_label = nullptr;
     QLabel *version_label = nullptr;
     QTranslator translator;
+    usart_interface *serial_link = nullptr;
     bool english_loaded = false;
+    Setting *link_dialog = nullptr;
+    File_oprate *file_dialog = nullptr;
     KQ240_INTERFACE *kq240 = nullptr;
     KQ257_INTERFACE *kq257 = nullptr;
     KQ263_INTERFACE *kq263 = nullptr;

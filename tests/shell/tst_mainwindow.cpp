@@ -1,6 +1,8 @@
 #include "testkit.h"
 #include "common/app_env.h"
 #include "mainwindow.h"
+#include "file_oprate/file_oprate.h"
+#include "setting/setting.h"
 
 #include <QApplication>
 #include <QFile>
@@ -52,6 +54,29 @@ QWidget *visible_model_window()
         if (w->isVisible() && QByteArray(w->metaObject()->className()).startsWith("KQ"))
             return w;
     return nullptr;
+}
+
+template <class T>
+T *top_level()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *t = qobject_cast<T *>(w))
+            return t;
+    return nullptr;
+}
+
+// Closes the modal dialog of class T once it shows; true when it did.
+template <class T>
+bool close_modal_when_shown(bool *seen)
+{
+    QTimer::singleShot(0, [seen] {
+        testkit::wait_until([] { return qobject_cast<T *>(QApplication::activeModalWidget()); }, 5000);
+        if (auto *d = qobject_cast<T *>(QApplication::activeModalWidget())) {
+            *seen = true;
+            d->reject();
+        }
+    });
+    return true;
 }
 
 QString stored_language(const testkit::ProgramDir &dir)
@@ -232,6 +257,54 @@ private slots:
         }
         // The start window's destructor deletes the model window.
         QVERIFY(!model);
+    }
+
+    // The serial road: the link dialog's report opens the thermometer window.
+    void link_dialog_reaches_the_dispatcher()
+    {
+        testkit::ProgramDir dir;
+        QPointer<QWidget> model;
+        {
+            MainWindow w;
+            w.show();
+            Setting *dialog = top_level<Setting>();
+            QVERIFY(dialog);
+            QVERIFY(!dialog->isVisible());
+            MessageCapture messages;
+            QVERIFY(QMetaObject::invokeMethod(dialog, "usart_connect", Q_ARG(QString, "KQ2401"), Q_ARG(QString, "ttyS4")));
+            QCOMPARE(g_messages, (QStringList{"get_KQ240x \"KQ2401\"", "set_device_path \"ttyS4\""}));
+            model = visible_model_window();
+            QVERIFY(model);
+            QCOMPARE(QByteArray(model->metaObject()->className()), QByteArray("KQ240_INTERFACE"));
+            QVERIFY(!w.isVisible());
+        }
+        QVERIFY(!model);
+    }
+
+    void set_up_button_runs_the_link_dialog()
+    {
+        testkit::ProgramDir dir;
+        MainWindow w;
+        w.show();
+        bool seen = false;
+        close_modal_when_shown<Setting>(&seen);
+        child<QPushButton>(&w, "setting_Button")->click();
+        QVERIFY(seen);
+    }
+
+    // Every click makes a new file dialog, a child of the start window.
+    void file_button_makes_a_new_dialog_each_time()
+    {
+        testkit::ProgramDir dir;
+        MainWindow w;
+        w.show();
+        for (int click = 1; click <= 2; ++click) {
+            bool seen = false;
+            close_modal_when_shown<File_oprate>(&seen);
+            child<QToolButton>(&w, "File_Button")->click();
+            QVERIFY(seen);
+            QCOMPARE(w.findChildren<File_oprate *>().size(), click);
+        }
     }
 
     // The settings object is deleted before the model window is made, so
