@@ -9,8 +9,8 @@ cd "$(dirname "$0")/.."
 render() {   # drawing, width, height
   rsvg-convert -w "$2" -h "$3" -o "ICON/$1.png" "ICON/svg/$1.svg"
 }
-render background_color 200 800
-render border-top 1400 100
+render background_color 150 300
+render border-top 300 100
 render trademark 300 300
 render file_icon-back 96 96
 render manu 96 96
@@ -19,9 +19,9 @@ render help 96 96
 render connect 64 64
 render notconnect 64 64
 render message_ok 64 64
-render Dashboard 400 400
-render data_bckground 400 300
-render 7 300 80
+render Dashboard 240 240
+render data_bckground 200 150
+render 7 200 60
 render press_icon 160 50
 
 tmp=$(mktemp -d)
