@@ -91,6 +91,7 @@ KQ285_INTERFACE::~KQ285_INTERFACE()
 
 void KQ285_INTERFACE::set_device_path(QString path)
 {
+    qDebug() << "set_device_path" << path;
     link->hid_connect(path);
 }
 

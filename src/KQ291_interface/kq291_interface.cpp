@@ -103,6 +103,7 @@ KQ291_INTERFACE::~KQ291_INTERFACE()
 
 void KQ291_INTERFACE::set_device_path(QString path)
 {
+    qDebug() << "set_device_path" << path;
     link->hid_connect(path);
 }
 
