@@ -1,6 +1,7 @@
 #include "sound_rig.h"
 
 #include "KQ291_interface/kq291_interface.h"
+#include "mainwindow.h"
 #include "clean_data/clean_data.h"
 #include "gauge/gaugespeed.h"
 #include "model_kq291.h"
@@ -364,6 +365,32 @@ private slots:
         QVERIFY(text.contains("40.00"));
         QVERIFY(text.contains("46.80"));
         QCOMPARE(text.count("dbA"), 600);
+    }
+
+    // The start window's dispatcher opens a working window on the device path.
+    void opened_by_the_start_window()
+    {
+        testkit::ProgramDir dir;
+        hidsim::reset();
+        auto inst = std::make_shared<hidsim::Kq291Instrument>();
+        hidsim::plug(hidsim::model_device("KQ291"), inst);
+        MainWindow start;
+        start.show();
+        start.ui_init(QStringLiteral("KQ291 噪音计"), QString::fromStdString(PATH));
+        KQ291_INTERFACE *w = nullptr;
+        for (QWidget *t : QApplication::topLevelWidgets())
+            if (auto *k = qobject_cast<KQ291_INTERFACE *>(t))
+                w = k->isVisible() ? k : w;
+        QVERIFY(w);
+        QVERIFY(!start.isVisible());
+        bool connected = false;
+        for (QLabel *l : w->statusBar()->findChildren<QLabel *>())
+            connected = connected || l->text() == "connected";
+        QVERIFY(connected);
+        w->get_rt_data_cmd_slot();
+        auto *table = w->findChild<QTableWidget *>("RT_table_data");
+        QVERIFY(testkit::wait_until([&] { return table->rowCount() == 1; }, 4000));
+        QCOMPARE(table->item(0, 1)->text(), QString("52.3"));
     }
 
     void chinese_texts()
