@@ -14,6 +14,7 @@
 #include "file_oprate/file_oprate.h"
 #include "setting/setting.h"
 #include "usart_interface/usart_interface.h"
+#include "usb_help/usb_helper.h"
 
 #include <QApplication>
 #include <QDebug>
@@ -62,6 +63,7 @@ MainWindow::~MainWindow()
     delete kq186;
     delete kq174;
     delete serial_link;
+    delete recognition;
     delete link_dialog;
     // Pending writes of the language button reach the file.
     delete settings;
@@ -90,7 +92,9 @@ void MainWindow::base_init()
 void MainWindow::create_links()
 {
     serial_link = new usart_interface();
-    // (the HID recognition thread starts here once src/usb_help has it)
+    recognition = new USB_AUTO_RECOGNITION();
+    connect(recognition, &USB_AUTO_RECOGNITION::recognition_HID, this, &MainWindow::ui_init);
+    recognition->start(QThread::InheritPriority);
     link_dialog = new Setting(nullptr);
     connect(link_dialog, qOverload<QString, QString>(&Setting::usart_connect), this, &MainWindow::ui_init);
 }
@@ -141,7 +145,10 @@ void MainWindow::status_reflash()
 
 void MainWindow::ui_init(QString production_name, QString path)
 {
-    // (the recognition thread ends here once it exists)
+    // No recognition from here on, whatever the name: the thread ends and
+    // releases any device it opened.
+    delete recognition;
+    recognition = nullptr;
     QCoreApplication::removeTranslator(&translator);
 
     static const QStringList model_names = {

@@ -11,6 +11,7 @@ class QTimer;
 class File_oprate;
 class Setting;
 class usart_interface;
+class USB_AUTO_RECOGNITION;
 class KQ240_INTERFACE;
 class KQ257_INTERFACE;
 class KQ263_INTERFACE;
@@ -73,6 +74,7 @@ private:
     KQ291_INTERFACE *kq291 = nullptr;
     KQ186_INTERFACE *kq186 = nullptr;
     KQ174_INTERFACE *kq174 = nullptr;
+    USB_AUTO_RECOGNITION *recognition = nullptr;
 };
 
 #endif
