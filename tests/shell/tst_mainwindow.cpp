@@ -80,6 +80,15 @@ bool close_modal_when_shown(bool *seen)
     return true;
 }
 
+// A silent instrument with the given USB product string.
+void plug(const std::string &path, const std::wstring &product)
+{
+    hidsim::DeviceSpec spec;
+    spec.path = path;
+    spec.product = product;
+    hidsim::plug(spec, nullptr);
+}
+
 QString stored_language(const testkit::ProgramDir &dir)
 {
     QSettings s(dir.file("config.ini"), QSettings::IniFormat);
@@ -266,10 +275,7 @@ private slots:
     void recognised_instrument_opens_its_window()
     {
         testkit::ProgramDir dir;
-        hidsim::DeviceSpec spec;
-        spec.path = "sim/kq263";
-        spec.product = L"KQ263 照度计";
-        hidsim::plug(spec, nullptr);
+        plug("sim/kq263", L"KQ263 照度计");
         QPointer<QWidget> model;
         {
             MainWindow w;
@@ -291,10 +297,7 @@ private slots:
     void unknown_product_ends_recognition()
     {
         testkit::ProgramDir dir;
-        hidsim::DeviceSpec spec;
-        spec.path = "sim/kq299";
-        spec.product = L"KQ299 水分计";
-        hidsim::plug(spec, nullptr);
+        plug("sim/kq299", L"KQ299 水分计");
         MainWindow w;
         w.show();
         testkit::BoxWatcher boxes;
@@ -304,9 +307,7 @@ private slots:
         QVERIFY(w.isVisible());
         QCOMPARE(hidsim::open_handles("sim/kq299"), 0);
 
-        spec.path = "sim/kq263";
-        spec.product = L"KQ263 照度计";
-        hidsim::plug(spec, nullptr);
+        plug("sim/kq263", L"KQ263 照度计");
         const int opens = hidsim::open_count("sim/kq263");
         QTest::qWait(2500);   // two recognition periods
         QCOMPARE(hidsim::open_count("sim/kq263"), opens);
