@@ -32,6 +32,10 @@ public:
     ~KQ291_INTERFACE() override;
 
     void set_device_path(QString path);
+    // The C and Z weighting of the KQ285's form; this form has no such
+    // radios, so they are no slots (connect-by-name would warn at every start).
+    void on_radioButton_2_clicked();
+    void on_radioButton_3_clicked();
 
 signals:
     void HID_write_cmd(int cmd);
@@ -59,8 +63,6 @@ public slots:
     void on_help_Button_clicked();
     void on_timestamp_currentIndexChanged(int index);
     void on_radioButton_clicked();
-    void on_radioButton_2_clicked();
-    void on_radioButton_3_clicked();
 
     void set_stamp_slot(int time_stamp);
     void threshold_reset();
