@@ -28,6 +28,8 @@
 
 using window_kit::cell_red;
 using window_kit::cell_text;
+using window_kit::child;
+using window_kit::upload;
 
 Q_DECLARE_METATYPE(QVector<quint16>)
 
@@ -57,14 +59,6 @@ private:
     std::shared_ptr<hidsim::GeneralInstrument> m_instrument;
     std::string m_path;
 
-    template <class T>
-    static T *child(QWidget *w, const char *name)
-    {
-        T *c = w->findChild<T *>(QLatin1String(name));
-        if (!c)
-            qWarning() << "no widget" << name;
-        return c;
-    }
     std::unique_ptr<KQ257_INTERFACE> open_window()
     {
         std::unique_ptr<KQ257_INTERFACE> w(new KQ257_INTERFACE);
@@ -72,23 +66,6 @@ private:
         w->set_device_path(QString::fromStdString(m_path));
         w->show();
         return w;
-    }
-    // Upload through the button, the waiting box left for the window to close.
-    static void upload(KQ257_INTERFACE *w, testkit::BoxWatcher &boxes)
-    {
-        boxes.set_handler([](QMessageBox *box) { return box->text() == QLatin1String("Accepting"); });
-        QTimer guard;   // never hang the suite on a box nobody closes
-        guard.setSingleShot(true);
-        QObject::connect(&guard, &QTimer::timeout, [] {
-            for (QWidget *t : QApplication::topLevelWidgets())
-                if (auto *b = qobject_cast<QMessageBox *>(t))
-                    if (b->isVisible() && b->text() == QLatin1String("Accepting")) {
-                        qWarning() << "upload box left open";
-                        b->done(0);
-                    }
-        });
-        guard.start(15000);
-        window_kit::click(child<QPushButton>(w, "upload_Button"));
     }
 
 private slots:
