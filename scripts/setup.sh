@@ -26,4 +26,10 @@ build=${SENSAVO_BUILD_DIR:-build}
 if [ ! -f "$build/build.ninja" ]; then
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 fi
+# AUTOMOC/AUTOUIC miss forms and classes added after the last configure;
+# make them look again when a source is newer than their last run.
+stamp="$build/sensavo_core_autogen/timestamp"
+if [ -f "$stamp" ] && [ -n "$(find . -path ./"$build" -prune -o \( -name '*.ui' -o -name '*.h' \) -newer "$stamp" -print -quit)" ]; then
+  find "$build" -path '*_autogen/timestamp' -delete
+fi
 cmake --build "$build" -j "$(nproc)"

@@ -1,0 +1,70 @@
+#include "data_statistics.h"
+
+#include "common/app_env.h"
+
+const QString DATA_STATISTICS::LOW_SOUND = QStringLiteral(":/res/sound/lowalarm.WAV");
+const QString DATA_STATISTICS::HIGH_SOUND = QStringLiteral(":/res/sound/highalarm.WAV");
+
+void DATA_STATISTICS::add_channel()
+{
+    items.append(STATISTICS_ITEM());
+}
+
+void DATA_STATISTICS::set_limit(int index, double upper, double lower)
+{
+    STATISTICS_ITEM &item = items[index];
+    item.upper_limit = upper;
+    item.lower_limit = lower;
+}
+
+void DATA_STATISTICS::reset_limit()
+{
+    for (STATISTICS_ITEM &item : items) {
+        item.high_count = 0.0;
+        item.low_count = 0.0;
+        item.upper_limit = 65535.0;
+        item.lower_limit = -65535.0;
+    }
+}
+
+quint8 DATA_STATISTICS::data_update(int index, double x)
+{
+    STATISTICS_ITEM &item = items[index];
+    item.samples.append(x);
+    if (x > item.max)
+        item.max = x;
+    if (x < item.min)
+        item.min = x;
+    item.mean = (x - item.mean) / double(item.samples.size()) + item.mean;
+
+    // The low test comes first: a value below the lower limit is never
+    // also counted as high, even with inverted limits.
+    if (x < item.lower_limit) {
+        item.low_count += 1.0;
+        app_env::play_sound(LOW_SOUND);
+        return LOW_ALARM;
+    }
+    if (x > item.upper_limit) {
+        item.high_count += 1.0;
+        app_env::play_sound(HIGH_SOUND);
+        return HIGH_ALARM;
+    }
+    return NO_ALARM;
+}
+
+void DATA_STATISTICS::reset_channel(quint16 index)
+{
+    STATISTICS_ITEM &item = items[index];
+    item.max = -65535.0;
+    item.min = 65535.0;
+    item.mean = 0.0;
+    item.samples.clear();
+    item.high_count = 0.0;
+    item.low_count = 0.0;
+}
+
+void DATA_STATISTICS::reset_all()
+{
+    for (int i = 0; i < items.size(); ++i)
+        reset_channel(quint16(i));
+}

@@ -1,0 +1,44 @@
+#ifndef DATA_STATISTICS_H
+#define DATA_STATISTICS_H
+
+#include <QString>
+#include <QVector>
+#include <QtGlobal>
+
+// One channel: extremes and mean since the last reset, alarm counts, limits.
+// +-65535 are both the starting extremes and "no limit".
+struct STATISTICS_ITEM
+{
+    double max = -65535.0;
+    double min = 65535.0;
+    double mean = 0.0;
+    QVector<double> samples;
+    double high_count = 0.0;
+    double low_count = 0.0;
+    double upper_limit = 65535.0;
+    double lower_limit = -65535.0;
+};
+
+// Per-window table of channel records, used from the GUI thread only.
+// Indices are not checked: owners address only the records they added.
+class DATA_STATISTICS
+{
+public:
+    enum : quint8 { NO_ALARM = 0, LOW_ALARM = 1, HIGH_ALARM = 2 };
+
+    static const QString LOW_SOUND;    // ":/res/sound/lowalarm.WAV"
+    static const QString HIGH_SOUND;   // ":/res/sound/highalarm.WAV"
+
+    DATA_STATISTICS() = default;
+
+    void add_channel();
+    void set_limit(int index, double upper, double lower);
+    void reset_limit();
+    quint8 data_update(int index, double x);
+    void reset_all();
+    void reset_channel(quint16 index);
+
+    QVector<STATISTICS_ITEM> items;
+};
+
+#endif
