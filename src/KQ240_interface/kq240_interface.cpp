@@ -90,6 +90,7 @@ KQ240_INTERFACE::KQ240_INTERFACE(QWidget *parent)
     ui->radioButton_2->setVisible(true);
     ui->radioButton->setStyleSheet(QLatin1String(k_radio_style));
     ui->radioButton_2->setStyleSheet(QLatin1String(k_radio_style));
+    frame::ModelFrame::fit_date_column(ui->RT_table_data);
 }
 
 KQ240_INTERFACE::~KQ240_INTERFACE()
@@ -194,6 +195,7 @@ void KQ240_INTERFACE::set_up_plots()
         for (int c = 3; c <= 4; ++c)
             ui->RT_table_data->setColumnHidden(c, true);
     }
+    frame::ModelFrame::fit_date_column(ui->RT_table_data);
     plots_ready = true;
     m_frame->attach_series();
 }
@@ -408,14 +410,8 @@ void KQ240_INTERFACE::KQ240_plot_widget_init(QCustomPlot *plot, bool date_axis, 
     plot->xAxis->setTickLength(0, 5);
     plot->xAxis->setSubTickLength(0, 3);
     plot->yAxis->setLabel(y_label);
-    if (date_axis) {
-        QSharedPointer<QCPAxisTickerDateTime> ticker(new QCPAxisTickerDateTime);
-        ticker->setTickCount(5);
-        ticker->setTickStepStrategy(QCPAxisTicker::tssMeetTickCount);
-        plot->xAxis->setSubTicks(false);
-        ticker->setDateTimeFormat(QStringLiteral("yyyy-M-d \n h:m:s"));
-        plot->xAxis->setTicker(ticker);
-    }
+    if (date_axis)
+        frame::ModelFrame::set_date_ticker(plot);
     plot->axisRect()->setRangeDragAxes({plot->yAxis2, plot->xAxis2, plot->yAxis, plot->xAxis});
     plot->axisRect()->setRangeZoomAxes({plot->yAxis2, plot->xAxis2, plot->yAxis, plot->xAxis});
     connect(plot, &QCustomPlot::mouseMove, this, &KQ240_INTERFACE::mouse_move);

@@ -89,6 +89,26 @@ KQ257_INTERFACE::KQ257_INTERFACE(QWidget *parent)
     ui->radioButton->setChecked(true);
     ui->radioButton->setStyleSheet(QLatin1String(k_radio_style));
     ui->radioButton_2->setStyleSheet(QLatin1String(k_radio_style));
+    fit_statistics_bar();
+    frame::ModelFrame::fit_date_column(ui->RT_table_data);
+    frame::ModelFrame::fit_date_column(ui->read_table_data);
+}
+
+// The maximum / minimum / average bar was laid out for narrower fonts than
+// most Linux desktops use, and at the form's width its texts were cut off:
+// the fixed gaps between its items give way (the spacers still open them up
+// when there is room).
+void KQ257_INTERFACE::fit_statistics_bar()
+{
+    for (QBoxLayout *l : {ui->horizontalLayout_5, ui->horizontalLayout_8}) {
+        l->setSpacing(0);
+        const QMargins m = l->contentsMargins();
+        l->setContentsMargins(2, m.top(), 2, m.bottom());
+    }
+    QBoxLayout *bar = ui->horizontalLayout_4;
+    const QMargins m = bar->contentsMargins();
+    bar->setContentsMargins(2, m.top(), 2, m.bottom());
+    bar->setSpacing(4);
 }
 
 KQ257_INTERFACE::~KQ257_INTERFACE()
@@ -320,12 +340,7 @@ void KQ257_INTERFACE::KQ257_plot_widget_init(QCustomPlot *plot, bool right_axis,
     plot->xAxis->setSubTickLength(0, 3);
     plot->yAxis->setLabel(temp_label);
     plot->yAxis2->setLabel(humi_label);
-    QSharedPointer<QCPAxisTickerDateTime> ticker(new QCPAxisTickerDateTime);
-    ticker->setTickCount(5);
-    ticker->setTickStepStrategy(QCPAxisTicker::tssMeetTickCount);
-    ticker->setDateTimeFormat(QStringLiteral("yyyy-M-d \n h:m:s"));
-    plot->xAxis->setTicker(ticker);
-    plot->xAxis->setSubTicks(false);
+    frame::ModelFrame::set_date_ticker(plot);
     plot->axisRect()->setRangeDragAxes({plot->yAxis2, plot->xAxis2, plot->yAxis, plot->xAxis});
     plot->axisRect()->setRangeZoomAxes({plot->yAxis2, plot->xAxis2, plot->yAxis, plot->xAxis});
 }

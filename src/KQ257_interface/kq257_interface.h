@@ -89,6 +89,7 @@ public slots:
 
 private:
     void clear_model();
+    void fit_statistics_bar();
     void show_temperature_stats(int record, bool with_unit);
     QTableWidgetItem *temperature_item(double celsius, const QString &text) const;
 

@@ -8,6 +8,10 @@
 #include <QComboBox>
 #include <QDateTime>
 #include <QDebug>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QHeaderView>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -58,6 +62,17 @@ ModelFrame::ModelFrame(QMainWindow *window, const Config &config, const Hooks &h
     upload_Button = form_child<QPushButton>(window, "upload_Button");
     help_Button = form_child<QToolButton>(window, "help_Button");
     plotwidget = form_child<QWidget>(window, "plotwidget");
+
+    // The real-time table's font (SimSun-ExtB) is narrow; where it is not
+    // installed a condensed face keeps the columns readable in the narrow frame.
+    if (RT_table_data) {
+        QFont f = RT_table_data->font();
+        if (QFontInfo(f).family() != f.family() && QFontDatabase().hasFamily(QStringLiteral("DejaVu Sans Condensed"))) {
+            f.setFamilies({f.family(), QStringLiteral("DejaVu Sans Condensed")});
+            f.setFamily(QStringLiteral("DejaVu Sans Condensed"));
+            RT_table_data->setFont(f);
+        }
+    }
 
     // The polling timer drives the window's own slot, so the slot the form
     // and the tests know stays the one that sends the command.
@@ -395,6 +410,39 @@ void ModelFrame::time_span_changed()
     floor_axis(RT_plot->yAxis);
     floor_axis(RT_plot->yAxis2);
     RT_plot->replot(QCustomPlot::rpRefreshHint);
+}
+
+void ModelFrame::fit_date_column(QTableWidget *table)
+{
+    if (!table)
+        return;
+    const QFontMetrics fm(table->font());
+    QHeaderView *header = table->horizontalHeader();
+    header->setSectionResizeMode(0, QHeaderView::Interactive);
+    // With four readings beside it the date wraps onto two lines of the row.
+    const bool wrap = table->columnCount() > 3;
+    const QString sample = wrap ? QStringLiteral("0000-00-00") : QStringLiteral("00:00:00 0000-00-00");
+    table->setColumnWidth(0, fm.horizontalAdvance(sample) + 12);
+    if (wrap) {
+        table->setWordWrap(true);
+        table->verticalHeader()->setDefaultSectionSize(2 * fm.lineSpacing() + 8);
+    }
+    // The readings share what is left.
+    for (int c = 1; c < table->columnCount(); ++c)
+        header->setSectionResizeMode(c, QHeaderView::Stretch);
+}
+
+void ModelFrame::set_date_ticker(QCustomPlot *plot)
+{
+    QSharedPointer<QCPAxisTickerDateTime> ticker(new QCPAxisTickerDateTime);
+    ticker->setTickCount(5);
+    ticker->setTickStepStrategy(QCPAxisTicker::tssMeetTickCount);
+    ticker->setDateTimeFormat(QStringLiteral("yyyy-M-d \n h:m:s"));
+    plot->xAxis->setTicker(ticker);
+    plot->xAxis->setSubTicks(false);
+    QFont f = plot->xAxis->tickLabelFont();
+    f.setPointSize(std::min(f.pointSize() > 0 ? f.pointSize() : 8, 7));
+    plot->xAxis->setTickLabelFont(f);
 }
 
 void ModelFrame::run_menu(QDialog *menu)

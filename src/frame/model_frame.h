@@ -147,6 +147,13 @@ public:
     // Widens a range of at least 1 by a tenth on each side.
     static void margin_axis(QCPAxis *axis);
 
+    // Widens a table's first column to hold a date-time cell, so that the
+    // time is not cut off in the narrow table frame.
+    static void fit_date_column(QTableWidget *table);
+    // The real-time graphs' bottom axis: date-time ticker, 5 ticks, meet-tick-count,
+    // "yyyy-M-d \n h:m:s", no sub-ticks; labels small enough not to run into each other.
+    static void set_date_ticker(QCustomPlot *plot);
+
     // ---- dialogs
     void run_menu(QDialog *menu);
     void open_file_dialog();

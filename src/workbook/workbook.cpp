@@ -38,23 +38,18 @@ void Writer::put(const Cell &cell)
 {
     if (cell.row < 1 || cell.col < 1)
         return;
-    auto it = m_index.constFind(cell_key(cell.row, cell.col));
-    if (it != m_index.constEnd()) {
-        m_cells[it.value()] = cell;
-        return;
-    }
-    m_index.insert(cell_key(cell.row, cell.col), m_cells.size());
     m_cells.append(cell);
+    m_cells.last().order = m_cells.size();
 }
 
 void Writer::write_string(int row, int col, const QString &text, const QColor &fill)
 {
-    put(Cell{row, col, false, 0.0, text, fill});
+    put(Cell{row, col, 0.0, text, fill.isValid() ? fill.rgb() : 0u, fill.isValid(), false, 0});
 }
 
 void Writer::write_number(int row, int col, double value, const QColor &fill)
 {
-    put(Cell{row, col, true, value, QString(), fill});
+    put(Cell{row, col, value, QString(), fill.isValid() ? fill.rgb() : 0u, fill.isValid(), true, 0});
 }
 
 void Writer::merge(int first_row, int first_col, int last_row, int last_col)
@@ -68,7 +63,7 @@ void Writer::merge(int first_row, int first_col, int last_row, int last_col)
     m_merges.append(Range{first_row, first_col, last_row, last_col});
 }
 
-bool Writer::save(const QString &path, QString *error) const
+bool Writer::save(const QString &path, QString *error)
 {
     auto fail = [error](const QString &why) {
         if (error)
@@ -84,12 +79,20 @@ bool Writer::save(const QString &path, QString *error) const
         if (r.last_row > k_max_rows || r.last_col > k_max_cols)
             return fail(QStringLiteral("merged range outside the sheet"));
 
+    // Rows go out in order (the sheet is streamed to disk, so a day of
+    // readings needs little memory); the last write of a cell wins.
+    QVector<Cell> &cells = m_cells;
+    std::sort(cells.begin(), cells.end(), [](const Cell &a, const Cell &b) {
+        const quint64 ka = cell_key(a.row, a.col), kb = cell_key(b.row, b.col);
+        return ka != kb ? ka < kb : a.order < b.order;
+    });
+
     // Write into a temporary file beside the target and rename it at the end,
     // so that a failure never leaves a half-written workbook under the name.
     const QString tmp_path = path + QStringLiteral(".part");
     QFile::remove(tmp_path);
     lxw_workbook_options options = {};
-    options.constant_memory = LXW_FALSE;
+    options.constant_memory = LXW_TRUE;
     lxw_workbook *book = workbook_new_opt(QFile::encodeName(tmp_path).constData(), &options);
     if (!book)
         return fail(QStringLiteral("cannot create the workbook"));
@@ -101,10 +104,10 @@ bool Writer::save(const QString &path, QString *error) const
     }
 
     std::map<QRgb, lxw_format *> fills;
-    auto format_for = [&](const QColor &fill) -> lxw_format * {
-        if (!fill.isValid())
+    auto format_for = [&](const Cell &c) -> lxw_format * {
+        if (!c.has_fill)
             return nullptr;
-        const QRgb rgb = fill.rgb() & 0xFFFFFF;
+        const QRgb rgb = c.fill & 0xFFFFFF;
         auto it = fills.find(rgb);
         if (it != fills.end())
             return it->second;
@@ -125,34 +128,45 @@ bool Writer::save(const QString &path, QString *error) const
     };
 
     lxw_error status = LXW_NO_ERROR;
-    for (const Range &r : m_merges) {
-        auto it = m_index.constFind(cell_key(r.first_row, r.first_col));
-        const Cell *first = it == m_index.constEnd() ? nullptr : &m_cells[it.value()];
-        lxw_format *f = first ? format_for(first->fill) : nullptr;
-        lxw_error e = worksheet_merge_range(sheet, lxw_row_t(r.first_row - 1), lxw_col_t(r.first_col - 1),
-                                            lxw_row_t(r.last_row - 1), lxw_col_t(r.last_col - 1), "", f);
+    auto note = [&status](lxw_error e) {
         if (e != LXW_NO_ERROR && status == LXW_NO_ERROR)
             status = e;
-    }
+    };
     const bool any_merge = !m_merges.isEmpty();
-    for (const Cell &c : m_cells) {
-        if (any_merge && covered(c.row, c.col))
-            continue;
-        lxw_format *f = format_for(c.fill);
+    int merged_up_to = 0;   // merges are written with the first row they start in
+    auto write_merges = [&](int upto_row) {
+        for (const Range &r : m_merges)
+            if (r.first_row > merged_up_to && r.first_row <= upto_row)
+                // The range is kept even where its (empty) covered cells
+                // cannot be written any more, so the result is not checked.
+                worksheet_merge_range(sheet, lxw_row_t(r.first_row - 1), lxw_col_t(r.first_col - 1),
+                                      lxw_row_t(r.last_row - 1), lxw_col_t(r.last_col - 1), "", nullptr);
+        merged_up_to = std::max(merged_up_to, upto_row);
+    };
+    for (int i = 0; i < cells.size(); ++i) {
+        const Cell &c = cells[i];
+        if (i + 1 < cells.size() && cells[i + 1].row == c.row && cells[i + 1].col == c.col)
+            continue;   // rewritten later
+        if (any_merge) {
+            write_merges(c.row);
+            if (covered(c.row, c.col))
+                continue;
+        }
+        lxw_format *f = format_for(c);
         const lxw_row_t row = lxw_row_t(c.row - 1);
         const lxw_col_t col = lxw_col_t(c.col - 1);
-        lxw_error e;
         if (c.is_number) {
-            e = worksheet_write_number(sheet, row, col, c.number, f);
+            note(worksheet_write_number(sheet, row, col, c.number, f));
         } else if (c.text.isEmpty()) {
-            e = f ? worksheet_write_blank(sheet, row, col, f) : LXW_NO_ERROR;
+            if (f)
+                note(worksheet_write_blank(sheet, row, col, f));
         } else {
             const QByteArray utf8 = c.text.left(k_max_string).toUtf8();
-            e = worksheet_write_string(sheet, row, col, utf8.constData(), f);
+            note(worksheet_write_string(sheet, row, col, utf8.constData(), f));
         }
-        if (e != LXW_NO_ERROR && status == LXW_NO_ERROR)
-            status = e;
     }
+    if (any_merge)
+        write_merges(k_max_rows);
 
     const lxw_error closed = workbook_close(book);
     if (closed != LXW_NO_ERROR || status != LXW_NO_ERROR) {

@@ -2,7 +2,6 @@
 #define WORKBOOK_H
 
 #include <QColor>
-#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVector>
@@ -30,25 +29,26 @@ public:
 
     // Writes the workbook (one sheet). False, with a reason in error, when
     // the file could not be written.
-    bool save(const QString &path, QString *error = nullptr) const;
+    bool save(const QString &path, QString *error = nullptr);
 
 private:
     struct Cell
     {
         int row;
         int col;
-        bool is_number;
         double number;
         QString text;
-        QColor fill;
+        QRgb fill;        // valid only with has_fill
+        bool has_fill;
+        bool is_number;
+        int order;        // a later write of the same cell wins
     };
     struct Range
     {
         int first_row, first_col, last_row, last_col;
     };
     void put(const Cell &cell);
-    QVector<Cell> m_cells;
-    QHash<quint64, int> m_index;    // (row, col) -> position in m_cells
+    QVector<Cell> m_cells;          // sorted by save(); big tables stay compact
     QVector<Range> m_merges;
 };
 

@@ -72,6 +72,10 @@ private slots:
         w.write_string(3, 6, QString());                 // an empty string is no cell
         w.write_number(4, 1, 1);
         w.write_number(4, 1, 2);                         // a rewrite replaces the cell
+        w.merge(6, 1, 7, 2);                             // rows without cells of their own
+        w.write_string(7, 2, QStringLiteral("covered"));
+        w.write_string(8, 1, QStringLiteral("after"));
+        w.write_string(1, 3, QStringLiteral("late"));    // written out of row order
         const QString path = m_dir.filePath("own.xlsx");
         QString error;
         QVERIFY2(w.save(path, &error), qPrintable(error));
@@ -96,7 +100,10 @@ private slots:
         QCOMPARE(cells["E3"].toObject()["value"].toString(), QStringLiteral("温度 %RH"));
         QVERIFY(!cells.contains("F3"));
         QCOMPARE(cells["A4"].toObject()["value"].toDouble(), 2.0);
-        QCOMPARE(d["merged"].toArray(), QJsonArray{QStringLiteral("B2:C2")});
+        QCOMPARE(d["merged"].toArray(), (QJsonArray{QStringLiteral("A6:B7"), QStringLiteral("B2:C2")}));
+        QVERIFY(!cells.contains("B7"));
+        QCOMPARE(cells["A8"].toObject()["value"].toString(), QStringLiteral("after"));
+        QCOMPARE(cells["C1"].toObject()["value"].toString(), QStringLiteral("late"));
 
         // And our own reader agrees (shared strings, relative sheet target).
         workbook::Sheet sheet;
@@ -107,7 +114,8 @@ private slots:
         QCOMPARE(sheet.cell(3, 4), QStringLiteral("-2.25"));
         QCOMPARE(sheet.cell(3, 5), QStringLiteral("温度 %RH"));
         QCOMPARE(sheet.cell(4, 1), QStringLiteral("2"));
-        QCOMPARE(sheet.row_count(), 4);
+        QCOMPARE(sheet.row_count(), 8);
+        QCOMPARE(sheet.cell(1, 3), QStringLiteral("late"));
     }
 
     // A workbook openpyxl wrote: inline strings and an absolute sheet target.
