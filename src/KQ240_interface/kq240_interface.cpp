@@ -211,9 +211,7 @@ void KQ240_INTERFACE::on_upload_Button_clicked(bool checked)
 {
     set_up_plots();
     m_frame->upload(checked);
-    ui->groupBox->setEnabled(false);
-    ui->start_button->setChecked(false);
-    ui->Pause_Button->setChecked(false);
+    m_frame->lock_after_upload();
 }
 
 void KQ240_INTERFACE::on_data_export_Button_clicked()

@@ -321,6 +321,16 @@ void ModelFrame::upload(bool checked)
     box->deleteLater();
 }
 
+void ModelFrame::lock_after_upload()
+{
+    if (groupBox)
+        groupBox->setEnabled(false);
+    if (start_button)
+        start_button->setChecked(false);
+    if (Pause_Button)
+        Pause_Button->setChecked(false);
+}
+
 bool ModelFrame::upload_waiting() const
 {
     return m_wait_box != nullptr;

@@ -131,6 +131,8 @@ public:
     void start(bool checked);
     void pause();
     void upload(bool checked);          // returns once the waiting box is closed
+    // The usual end of an upload: "set" group disabled, Start and Pause unchecked.
+    void lock_after_upload();
     void request_rt_data();             // command 1
     void set_stamp(int seconds);
     void clear_all_data();
