@@ -11,6 +11,7 @@
 #include <QDialogButtonBox>
 #include <QDoubleSpinBox>
 #include <QJsonArray>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -227,6 +228,31 @@ private slots:
         QVERIFY(testkit::wait_until([&] { return read->rowCount() == 41; }, 4000));
         QCOMPARE(cell_text(read, 40, 1), QStringLiteral("30.0℃"));
         QCOMPARE(boxes.count(), 1);
+    }
+
+    // A port that goes away while polling shows "in used"; nothing breaks.
+    void vanished_port_shows_in_used()
+    {
+        serialsim::SerialThermometer sim;
+        QVERIFY(sim.ok());
+        sim.install_port_list();
+        auto w = open_window("KQ240", sim.port_name());
+        auto link_text = [&] {
+            QStringList texts;
+            for (QLabel *l : w->statusBar()->findChildren<QLabel *>())
+                texts << l->text();
+            return texts;
+        };
+        QVERIFY(testkit::wait_until([&] { return link_text().contains("connected"); }, 4000));
+        window_kit::click(child<QPushButton>(w.get(), "start_button"));
+        auto *rt = child<QTableWidget>(w.get(), "RT_table_data");
+        QVERIFY(testkit::wait_until([&] { return rt->rowCount() >= 1; }, 6000));
+        sim.vanish();
+        QVERIFY(testkit::wait_until([&] { return link_text().contains("in used"); }, 5000));
+        const int rows = rt->rowCount();
+        QTest::qWait(1500);   // polling goes on into the void
+        QVERIFY(rt->rowCount() <= rows + 1);
+        QVERIFY(w->frame_part()->poll_timer()->isActive());
     }
 
     // The menu's limits by channel colour alarm cells and count alarms.
