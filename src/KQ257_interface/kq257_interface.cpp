@@ -94,7 +94,7 @@ KQ257_INTERFACE::KQ257_INTERFACE(QWidget *parent)
     frame::ModelFrame::fit_date_column(ui->read_table_data);
 }
 
-// The maximum / minimum / average bar was laid out for narrower fonts than
+// The maximum / minimum / average bar (and the alarm counters) were laid out for narrower fonts than
 // most Linux desktops use, and at the form's width its texts were cut off:
 // the fixed gaps between its items give way (the spacers still open them up
 // when there is room).
@@ -109,6 +109,11 @@ void KQ257_INTERFACE::fit_statistics_bar()
     const QMargins m = bar->contentsMargins();
     bar->setContentsMargins(2, m.top(), 2, m.bottom());
     bar->setSpacing(4);
+    // Likewise the two red alarm-counter boxes under the table.
+    for (QGridLayout *g : {ui->gridLayout_12, ui->gridLayout_13}) {
+        const QMargins gm = g->contentsMargins();
+        g->setContentsMargins(3, gm.top(), 3, gm.bottom());
+    }
 }
 
 KQ257_INTERFACE::~KQ257_INTERFACE()

@@ -143,6 +143,7 @@ void ModelFrame::base_init()
     status_reflash();
     if (help_Button)
         help_Button->hide();
+    fit_tool_buttons();
 }
 
 void ModelFrame::parameter_update()
@@ -157,13 +158,13 @@ void ModelFrame::parameter_update()
     switch (language) {
     case settings_step::Language::English:
         language_flag = true;
-        if (settings_step::load_translation(*m_translator, language) && m_hooks.retranslate)
-            m_hooks.retranslate();
+        if (settings_step::load_translation(*m_translator, language))
+            retranslate();
         break;
     case settings_step::Language::Chinese:
         language_flag = !settings_step::load_translation(*m_translator, language);
-        if (!language_flag && m_hooks.retranslate)
-            m_hooks.retranslate();
+        if (!language_flag)
+            retranslate();
         break;
     case settings_step::Language::None:
         break;
@@ -229,8 +230,30 @@ void ModelFrame::device_status_update(int status)
 void ModelFrame::load_translation(bool chinese)
 {
     const auto language = chinese ? settings_step::Language::Chinese : settings_step::Language::English;
-    if (settings_step::load_translation(*m_translator, language) && m_hooks.retranslate)
+    if (settings_step::load_translation(*m_translator, language))
+        retranslate();
+}
+
+void ModelFrame::retranslate()
+{
+    if (m_hooks.retranslate)
         m_hooks.retranslate();
+    fit_tool_buttons();
+}
+
+void ModelFrame::fit_tool_buttons()
+{
+    for (const char *name : {"File_Button", "meun_Button", "language_Button", "help_Button"}) {
+        auto *b = m_window->findChild<QToolButton *>(QLatin1String(name));
+        if (!b)
+            continue;
+        QFont f = b->font();
+        f.setPointSize(12);   // the form's size, as long as the text fits
+        const int room = b->maximumWidth() < QWIDGETSIZE_MAX ? b->maximumWidth() - 6 : b->width() - 6;
+        while (f.pointSize() > 7 && QFontMetrics(f).horizontalAdvance(b->text()) > room)
+            f.setPointSize(f.pointSize() - 1);
+        b->setFont(f);
+    }
 }
 
 void ModelFrame::language_switch()

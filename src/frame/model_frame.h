@@ -156,6 +156,10 @@ public:
     // "yyyy-M-d \n h:m:s", no sub-ticks; labels small enough not to run into each other.
     static void set_date_ticker(QCustomPlot *plot);
 
+    // Shrinks the tool buttons' text (File, Menu, Language, help) until it
+    // fits their fixed 80 pixels; run again after every retranslation.
+    void fit_tool_buttons();
+
     // ---- dialogs
     void run_menu(QDialog *menu);
     void open_file_dialog();
@@ -182,6 +186,7 @@ public:
 private:
     void show_page(int page);
     void load_translation(bool chinese);
+    void retranslate();
 
     QMainWindow *m_window;
     Config m_config;
