@@ -63,6 +63,11 @@ void clear_writes(const std::string &path);
 // Blocks until at least n reports were written to the path or the time runs out.
 bool wait_for_writes(const std::string &path, size_t n, int timeout_ms);
 
+// Reads of handles to the path fail (-1) at once while set, the device
+// staying listed (a device that went wrong without being unplugged).
+void set_read_fails(const std::string &path, bool fails);
+int read_count(const std::string &path);    // hid_read_timeout calls on its handles
+
 int open_count(const std::string &path);    // successful hid_open_path calls
 int close_count(const std::string &path);   // hid_close calls on its handles
 int open_handles(const std::string &path);  // opened and not yet closed

@@ -1,0 +1,76 @@
+#include "log_handler.h"
+
+#include "common/app_env.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTextStream>
+#include <QTime>
+
+#include <cstdlib>
+#include <mutex>
+
+namespace {
+
+// Keeps lines from different threads whole.
+std::mutex g_log_mutex;
+
+// Set while this thread is inside the handler: a message the toolkit issues
+// from inside (a file or directory warning, say) is dropped instead of
+// re-entering and locking the mutex twice.
+thread_local bool t_in_handler = false;
+
+void append_line(const QString &line, const QDate &date)
+{
+    const QString dir = app_env::program_dir() + QStringLiteral("/log");
+    if (!QDir(dir).exists())
+        QDir().mkpath(dir);
+    QFile file(dir + QStringLiteral("/log_") + date.toString(QStringLiteral("yyyy-MM-dd"))
+               + QStringLiteral(".txt"));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
+        return;   // lost; the next message tries again
+    QTextStream out(&file);
+    out << line << '\n';
+    out.flush();
+    file.close();
+}
+
+// The line for one message (empty for info and unknown types).
+QString log_line(QtMsgType type, const QMessageLogContext &context, const QString &msg,
+                 const QTime &time)
+{
+    QString format;
+    switch (type) {
+    case QtDebugMsg:    format = QStringLiteral("Debug: %1: %2: %3: %4"); break;
+    case QtWarningMsg:  format = QStringLiteral("Warning: %1: %2: %3: %4"); break;
+    case QtCriticalMsg: format = QStringLiteral("Critical: %1: %2: %3: %4"); break;
+    case QtFatalMsg:    format = QStringLiteral("Fatal: %1: %2: %3: %4"); break;
+    default:            return QString();
+    }
+    // One pass, so a '%' in a file name or message is never taken as a place holder.
+    return format.arg(time.toString(QStringLiteral("hh:mm:ss:zzz")),
+                      QString::fromUtf8(context.file ? context.file : ""),
+                      QString::number(context.line), msg);
+}
+
+}
+
+void log_message_handler(QtMsgType type, const QMessageLogContext &context, const QString &msg)
+{
+    if (t_in_handler) {
+        if (type == QtFatalMsg)
+            std::abort();
+        return;
+    }
+    t_in_handler = true;
+    {
+        const QDateTime now = app_env::now();
+        const QString line = log_line(type, context, msg, now.time());
+        std::lock_guard<std::mutex> lock(g_log_mutex);
+        append_line(line, now.date());
+    }
+    t_in_handler = false;
+    // The line that explains a fatal error is on disk before the process ends.
+    if (type == QtFatalMsg)
+        std::abort();
+}

@@ -1,0 +1,343 @@
+#include "hid_interdace.h"
+
+#include "common/app_env.h"
+
+#include <QDateTime>
+#include <QDebug>
+#include <QElapsedTimer>
+#include <QMetaType>
+#include <QTimeZone>
+
+namespace {
+uint8_t bcd(int v)
+{
+    return uint8_t(((v / 10) << 4) | (v % 10));
+}
+
+QString wide(const wchar_t *s)
+{
+    return s ? QString::fromWCharArray(s) : QString();
+}
+
+QByteArray with_sum(QByteArray frame)
+{
+    frame.append(char(HID_DATA_PROCESS::check_sum(frame.constData(), uint16_t(frame.size()))));
+    return frame;
+}
+}
+
+HID_INTERDACE::HID_INTERDACE() : QThread(nullptr)
+{
+    qRegisterMetaType<QQueue<quint16>>("QQueue<quint16>");
+    qRegisterMetaType<QVector<QString>>("QVector<QString>");
+
+    plug_thread = new QThread();
+    plug_timer = new QTimer();
+    plug_timer->moveToThread(plug_thread);
+    plug_timer->setInterval(plug_interval_ms);
+    connect(plug_timer, &QTimer::timeout, this, &HID_INTERDACE::hot_pulg_check_slot, Qt::DirectConnection);
+    connect(plug_thread, &QThread::started, plug_timer, QOverload<>::of(&QTimer::start));
+    // The timer belongs to plug_thread: stop it there as the thread ends.
+    connect(plug_thread, &QThread::finished, plug_timer, &QTimer::stop, Qt::DirectConnection);
+    connect(this, &HID_INTERDACE::plug_state, this, &HID_INTERDACE::deliver_plug_state, Qt::QueuedConnection);
+}
+
+HID_INTERDACE::~HID_INTERDACE()
+{
+    stop();
+    plug_thread->quit();
+    plug_thread->wait();
+    quit();
+    wait();
+    {
+        QMutexLocker lock(&dev_mutex);
+        if (device) {
+            hid_close(device);
+            device = nullptr;
+        }
+        handle = nullptr;
+        connected = false;
+        for (hid_device *d : retired)
+            hid_close(d);
+        retired.clear();
+    }
+    hid_exit();
+    delete plug_timer;
+    delete plug_thread;
+}
+
+void HID_INTERDACE::stop()
+{
+    {
+        std::lock_guard<std::mutex> lock(stop_mutex);
+        stop_flag = true;
+    }
+    stop_cv.notify_all();
+}
+
+bool HID_INTERDACE::wait_stop(int ms)
+{
+    std::unique_lock<std::mutex> lock(stop_mutex);
+    return stop_cv.wait_for(lock, std::chrono::milliseconds(ms), [this] { return stop_flag.load(); });
+}
+
+void HID_INTERDACE::set_device_name(const QString &name)
+{
+    device_name = name;
+}
+
+void HID_INTERDACE::hid_connect(QString path)
+{
+    hid_init();
+    hid_device *opened = hid_open_path(path.toLatin1().constData());
+    if (!opened)
+        return;
+    {
+        QMutexLocker lock(&dev_mutex);
+        retire_device();
+        device = opened;
+        handle = opened;
+        device_path = path;
+        connected = true;
+        // Hot-plug states decided before this moment are stale now.
+        ++generation;
+    }
+    qDebug() << "hid link success yyyyyyyyyyyyyyyyyy";
+    emit HID_status_update(0);
+}
+
+void HID_INTERDACE::retire_device()
+{
+    if (device)
+        retired.push_back(device);
+    device = nullptr;
+    handle = nullptr;
+}
+
+void HID_INTERDACE::close_retired()
+{
+    QMutexLocker lock(&dev_mutex);
+    for (hid_device *d : retired)
+        hid_close(d);
+    retired.clear();
+}
+
+QByteArray HID_INTERDACE::get_time_bcd()
+{
+    const QDateTime now = app_env::now();
+    int offset = now.offsetFromUtc();
+    // A PC kept on UTC is taken to show the instruments' own zone already.
+    if (now.timeZone().id() == "UTC")
+        offset = QTimeZone("Asia/Shanghai").offsetFromUtc(now);
+    const QDateTime wall = QDateTime(now.date(), now.time(), Qt::UTC).addSecs(28800 - offset);
+    const QDate d = wall.date();
+    const QTime t = wall.time();
+    QByteArray out;
+    out.append(char(bcd(t.second())));
+    out.append(char(bcd(t.minute())));
+    out.append(char(bcd(t.hour())));
+    out.append(char(bcd(d.dayOfWeek())));
+    out.append(char(bcd(d.day())));
+    out.append(char(bcd(d.month())));
+    out.append(char(bcd(uint16_t(d.year() - 2000) % 100)));
+    return out;
+}
+
+QByteArray HID_INTERDACE::command_frame(int cmd)
+{
+    switch (cmd) {
+    case 0:
+        return QByteArray::fromHex("AA55000302");
+    case 1:
+        return QByteArray::fromHex("AA55010303");
+    case 2:
+        return QByteArray::fromHex("AA55020304");
+    case 3:
+        return with_sum(QByteArray::fromHex("AA55030A") + get_time_bcd());
+    case 6:
+        return with_sum(QByteArray::fromHex("AA550603"));
+    default:
+        return QByteArray();
+    }
+}
+
+QByteArray HID_INTERDACE::command4_frame(int data, int data2)
+{
+    QByteArray frame = QByteArray::fromHex("AA550405");
+    frame.append(char(data & 0xFF));
+    frame.append(char(data2 & 0xFF));
+    return with_sum(frame);
+}
+
+void HID_INTERDACE::write_frame(const QByteArray &frame)
+{
+    if (frame.isEmpty())
+        return;
+    QMutexLocker lock(&dev_mutex);
+    if (connected)
+        usb_write(frame.constData(), frame.size());
+}
+
+void HID_INTERDACE::HID_interface_cmd(int cmd)
+{
+    {
+        QMutexLocker lock(&data_mutex);
+        last_cmd = uint8_t(cmd);
+        save_queue.clear();
+        command_clock.start();
+    }
+    if (cmd == 2 && !connected) {
+        // Nothing will answer: end the upload now, after the caller has
+        // opened its waiting box.
+        {
+            QMutexLocker lock(&data_mutex);
+            last_cmd = 0;
+        }
+        qDebug() << "upload requested while not connected";
+        QMetaObject::invokeMethod(this, [this] { emit not_get_any_data(); }, Qt::QueuedConnection);
+        return;
+    }
+    write_frame(command_frame(cmd));
+}
+
+void HID_INTERDACE::HID_interface_cmd(int cmd, int data, int data2)
+{
+    if (cmd != 4)
+        return;
+    write_frame(command4_frame(data, data2));
+}
+
+void HID_INTERDACE::run()
+{
+    plug_thread->start(QThread::InheritPriority);
+    while (!stop_flag) {
+        close_retired();
+        if (connected) {
+            hid_receive();
+        } else {
+            // An upload asked for just before the device went away gets no
+            // read to end it.
+            end_upload(false);
+            wait_stop(1000);
+        }
+    }
+}
+
+void HID_INTERDACE::end_upload(bool after_silence)
+{
+    bool ended = false;
+    QQueue<quint16> words;
+    {
+        QMutexLocker lock(&data_mutex);
+        // A read that began before the command may time out just after it:
+        // that is no silence of the instrument yet.
+        if (last_cmd == 2 && after_silence && !command_clock.hasExpired(read_timeout_ms))
+            return;
+        if (last_cmd == 2) {
+            ended = true;
+            words = save_queue;
+            last_cmd = 0;
+        }
+    }
+    if (!ended)
+        return;
+    if (words.isEmpty())
+        emit not_get_any_data();
+    else
+        emit HID_get_save_data(words);
+}
+
+void HID_INTERDACE::hid_receive()
+{
+    if (!connected)
+        return;
+    hid_device *dev;
+    {
+        QMutexLocker lock(&dev_mutex);
+        dev = device;
+    }
+    int n = -1;
+    if (dev)
+        n = hid_read_timeout(dev, report_buf, sizeof report_buf, read_timeout_ms);
+
+    if (n > 0) {
+        read_failing = false;
+        set_hold(0);
+        // Only the bytes read: a short report must not re-parse old ones.
+        data_receive(reinterpret_cast<const char *>(report_buf), uint8_t(n > 64 ? 64 : n));
+        const QQueue<quint16> rt = get_rt_words();
+        if (!rt.isEmpty())
+            emit HID_get_rt_data(rt);
+        const QVector<quint16> saved = get_save_words();
+        if (!saved.isEmpty()) {
+            QMutexLocker lock(&data_mutex);
+            for (quint16 w : saved)
+                save_queue.enqueue(w);
+        }
+        return;
+    }
+
+    // Silence, a failed read or no device: an upload in progress is over.
+    end_upload(n == 0);
+
+    if (n < 0 || !dev) {
+        // A failing device answers at once; don't spin on it while the
+        // hot-plug pass still finds its path.
+        if (!read_failing) {
+            read_failing = true;
+            qDebug().noquote() << "hid read failed:" << (dev ? wide(hid_error(dev)) : QString("no device"));
+        }
+        wait_stop(plug_interval_ms);
+    }
+}
+
+void HID_INTERDACE::hot_pulg_check_slot()
+{
+    plug_paths.clear();
+    if (hid_init() < 0) {
+        qDebug() << "hid init failed";
+        return;
+    }
+    const std::pair<unsigned short, unsigned short> pairs[] = {
+        {usb_ids::vendor_a, usb_ids::product_a}, {usb_ids::vendor_b, usb_ids::product_b}};
+    for (const auto &p : pairs) {
+        hid_device_info *devs = hid_enumerate(p.first, p.second);
+        for (hid_device_info *d = devs; d; d = d->next)
+            plug_paths.append(QString::fromLatin1(d->path ? d->path : ""));
+        hid_free_enumeration(devs);
+    }
+
+    int status = -1;
+    quint64 gen;
+    {
+        QMutexLocker lock(&dev_mutex);
+        gen = generation;
+        if (!plug_paths.contains(device_path)) {
+            connected = false;
+            retire_device();
+            status = 1;
+        } else if (!connected) {
+            hid_device *opened = hid_open_path(device_path.toLatin1().constData());
+            if (opened) {
+                retire_device();
+                device = opened;
+                handle = opened;
+                connected = true;
+                status = 0;
+            }
+        }
+        // Posted under the lock, so states leave in the order decided.
+        if (status >= 0)
+            emit plug_state(status, gen, QPrivateSignal());
+    }
+}
+
+void HID_INTERDACE::deliver_plug_state(int status, quint64 gen)
+{
+    {
+        QMutexLocker lock(&dev_mutex);
+        if (gen != generation)
+            return;
+    }
+    emit HID_status_update(status);
+}

@@ -1,0 +1,53 @@
+#ifndef USB_HELPER_H
+#define USB_HELPER_H
+
+#include <QString>
+#include <QStringList>
+#include <QThread>
+#include <QVector>
+#include "usb_help/usb_operate.h"
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+
+// USB product strings of the supported instruments; the matching string is
+// the model name.
+extern const QStringList production_list;
+
+// Looks once a second for a supported HID instrument that opens, and
+// reports the first one found, once.
+class USB_AUTO_RECOGNITION : public QThread
+{
+    Q_OBJECT
+public:
+    USB_AUTO_RECOGNITION();
+    ~USB_AUTO_RECOGNITION() override;
+
+    bool auto_check();
+    bool connect_check();
+    void stop();
+
+signals:
+    void recognition_HID(QString production_name, QString path);
+
+protected:
+    void run() override;
+
+private:
+    // Sleeps up to ms, returning early once stopped; true when stopped.
+    bool wait_stop(int ms);
+
+    std::atomic<bool> stop_flag{false};
+    hid_device *device = nullptr;
+    QVector<QString> path_list;
+    QVector<QString> name_list;
+    QString device_path;
+    bool recognised = false;
+    QString production_name;
+
+    std::mutex stop_mutex;
+    std::condition_variable stop_cv;
+};
+
+#endif

@@ -1,0 +1,39 @@
+#include "usb_operate.h"
+
+#include <vector>
+
+USB_OPERATE::USB_OPERATE() = default;
+USB_OPERATE::~USB_OPERATE() = default;
+
+void USB_OPERATE::usb_write(const char *frame, int len)
+{
+    hid_device *dev = handle.load();
+    if (!dev || !frame || len < 0)
+        return;
+    const uint16_t count = uint16_t(len);
+    std::vector<unsigned char> report(count + 1 < report_size ? report_size : count + 1, 0);
+    for (uint16_t i = 0; i < count; ++i)
+        report[i + 1] = static_cast<unsigned char>(frame[i]);
+    hid_write(dev, report.data(), report.size());
+}
+
+void USB_OPERATE::set_device(hid_device *device)
+{
+    handle.store(device);
+}
+
+uint16_t USB_OPERATE::sum_words(const uint16_t *words, uint16_t n)
+{
+    uint16_t sum = 0;
+    for (uint16_t i = 0; i < n; ++i)
+        sum = uint16_t(sum + words[i]);
+    return sum;
+}
+
+uint8_t USB_OPERATE::sum_bytes(const uint8_t *bytes, uint16_t n)
+{
+    uint8_t sum = 0;
+    for (uint16_t i = 0; i < n; ++i)
+        sum = uint8_t(sum + bytes[i]);
+    return sum;
+}

@@ -1,0 +1,349 @@
+#include "testkit.h"
+#include "common/app_env.h"
+#include "mainwindow.h"
+#include "file_oprate/file_oprate.h"
+#include "setting/setting.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QPointer>
+#include <QPushButton>
+#include <QSettings>
+#include <QStatusBar>
+#include <QToolButton>
+#include <QtTest>
+
+namespace {
+
+// Debug messages of the code under test, in order (the toolkit's warnings aside).
+QStringList g_messages;
+void capture(QtMsgType type, const QMessageLogContext &, const QString &msg)
+{
+    if (type == QtDebugMsg)
+        g_messages << msg;
+}
+
+class MessageCapture
+{
+public:
+    MessageCapture() { g_messages.clear(); m_old = qInstallMessageHandler(capture); }
+    ~MessageCapture() { qInstallMessageHandler(m_old); }
+private:
+    QtMessageHandler m_old;
+};
+
+template <class T>
+T *child(QWidget *w, const char *name)
+{
+    T *c = w->findChild<T *>(QLatin1String(name));
+    if (!c)
+        qWarning("no child %s", name);
+    return c;
+}
+
+QString button_text(QWidget *w, const char *name)
+{
+    auto *b = child<QAbstractButton>(w, name);
+    return b ? b->text() : QString();
+}
+
+QWidget *visible_model_window()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (w->isVisible() && QByteArray(w->metaObject()->className()).startsWith("KQ"))
+            return w;
+    return nullptr;
+}
+
+template <class T>
+T *top_level()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *t = qobject_cast<T *>(w))
+            return t;
+    return nullptr;
+}
+
+// Closes the modal dialog of class T once it shows; true when it did.
+template <class T>
+bool close_modal_when_shown(bool *seen)
+{
+    QTimer::singleShot(0, [seen] {
+        testkit::wait_until([] { return qobject_cast<T *>(QApplication::activeModalWidget()); }, 5000);
+        if (auto *d = qobject_cast<T *>(QApplication::activeModalWidget())) {
+            *seen = true;
+            d->reject();
+        }
+    });
+    return true;
+}
+
+QString stored_language(const testkit::ProgramDir &dir)
+{
+    QSettings s(dir.file("config.ini"), QSettings::IniFormat);
+    return s.value("Language", "<missing>").toString();
+}
+
+}
+
+class tst_mainwindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void cleanup()
+    {
+        // No model window outlives its case.
+        QTRY_VERIFY(!visible_model_window());
+    }
+
+    void style_sheet_status_bar_and_help_button()
+    {
+        testkit::ProgramDir dir;
+        testkit::FixedClock clock(QDateTime(QDate(2024, 3, 5), QTime(9, 5, 3)));
+        MainWindow w;
+        w.show();
+        QFile css(":/res/qss/Button.css");
+        QVERIFY(css.open(QIODevice::ReadOnly));
+        QCOMPARE(qApp->styleSheet(), QString::fromUtf8(css.readAll()));
+        QVERIFY(!child<QToolButton>(&w, "help_Button")->isVisible());
+        QCOMPARE(w.windowTitle(), QStringLiteral("Main"));
+        QVERIFY(!w.windowIcon().isNull());
+
+        QStatusBar *bar = w.statusBar();
+        QStringList texts;
+        QLabel *version = nullptr;
+        for (QLabel *l : bar->findChildren<QLabel *>()) {
+            texts << l->text();
+            if (l->text().startsWith("VER:"))
+                version = l;
+        }
+        QVERIFY2(texts.contains("2024/03/05 09:05:03"), qPrintable(texts.join('|')));
+        QVERIFY(texts.contains("not connected"));
+        QVERIFY(version);
+        QCOMPARE(version->text(), QStringLiteral("VER:1.22"));
+        // The version sits at the right end.
+        QTRY_VERIFY(version->geometry().right() > bar->width() - 40);
+
+        clock.set(QDateTime(QDate(2024, 3, 5), QTime(9, 5, 4)));
+        QVERIFY(testkit::wait_until([&] {
+            for (QLabel *l : bar->findChildren<QLabel *>())
+                if (l->text() == "2024/03/05 09:05:04")
+                    return true;
+            return false;
+        }, 5000));
+    }
+
+    void language_at_start_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<QStringList>("buttons");   // setting, File, Menu, Language
+        QTest::newRow("CH") << "CH" << QStringList{"设置", "文件", "菜单", "语言"};
+        QTest::newRow("EN") << "EN" << QStringList{"Set up", "File", "Menu", "Language"};
+        QTest::newRow("DE") << "DE" << QStringList{"Set up", "File", "Menu", "Language"};
+    }
+    void language_at_start()
+    {
+        QFETCH(QString, language);
+        QFETCH(QStringList, buttons);
+        testkit::ProgramDir dir;
+        dir.write_config({{"Language", language}});
+        MainWindow w;
+        const QStringList shown{button_text(&w, "setting_Button"), button_text(&w, "File_Button"),
+                                button_text(&w, "meun_Button"), button_text(&w, "language_Button")};
+        QCOMPARE(shown, buttons);
+        QCOMPARE(w.windowTitle(), QStringLiteral("Main"));
+        QCOMPARE(stored_language(dir), language);
+    }
+
+    // Each click writes the other language, switches at once and asks for a restart.
+    void language_button_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QStringList>("stored");     // after click 1, click 2
+        QTest::addColumn<QStringList>("language_texts");
+        QTest::addColumn<QStringList>("notes");
+        const QString note_en = "Need to restart the software after changing the language!";
+        const QString note_ch = QStringLiteral("更改语言后需要重启软件!");
+        QTest::newRow("EN") << "EN" << QStringList{"CH", "EN"} << QStringList{"语言", "Language"}
+                            << QStringList{note_ch, note_en};
+        QTest::newRow("CH") << "CH" << QStringList{"EN", "CH"} << QStringList{"Language", "语言"}
+                            << QStringList{note_en, note_ch};
+        QTest::newRow("DE") << "DE" << QStringList{"DE", "DE"} << QStringList{"Language", "语言"}
+                            << QStringList{note_en, note_ch};
+    }
+    void language_button()
+    {
+        QFETCH(QString, start);
+        QFETCH(QStringList, stored);
+        QFETCH(QStringList, language_texts);
+        QFETCH(QStringList, notes);
+        testkit::ProgramDir dir;
+        dir.write_config({{"Language", start}});
+        MainWindow w;
+        w.show();
+        testkit::BoxWatcher boxes;
+        for (int click = 0; click < 2; ++click) {
+            QMetaObject::invokeMethod(child<QToolButton>(&w, "language_Button"), "click", Qt::QueuedConnection);
+            QVERIFY(boxes.wait_for(click + 1));
+            QCOMPARE(boxes.last().title, QStringLiteral("Note"));
+            QCOMPARE(boxes.last().text, notes[click]);
+            QCOMPARE(boxes.last().icon, QMessageBox::Information);
+            QCOMPARE(button_text(&w, "language_Button"), language_texts[click]);
+            QTRY_COMPARE(stored_language(dir), stored[click]);
+        }
+    }
+
+    void dispatcher_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("window");   // empty: the "sorry" box
+        QTest::newRow("KQ240") << "KQ240" << QByteArray("KQ240_INTERFACE");
+        QTest::newRow("KQ2401") << "KQ2401" << QByteArray("KQ240_INTERFACE");
+        QTest::newRow("KQ2402") << "KQ2402" << QByteArray("KQ240_INTERFACE");
+        QTest::newRow("KQ257") << QStringLiteral("KQ257 温湿度计") << QByteArray("KQ257_INTERFACE");
+        QTest::newRow("KQ263") << QStringLiteral("KQ263 照度计") << QByteArray("KQ263_INTERFACE");
+        QTest::newRow("KQ278") << QStringLiteral("KQ278 风速计") << QByteArray("KQ278_INTERFACE");
+        QTest::newRow("KQ285") << QStringLiteral("KQ285 噪音计") << QByteArray("KQ285_INTERFACE");
+        QTest::newRow("KQ291") << QStringLiteral("KQ291 噪音计") << QByteArray("KQ291_INTERFACE");
+        QTest::newRow("KQ186") << QStringLiteral("KQ186 压差计") << QByteArray("KQ186_INTERFACE");
+        QTest::newRow("KQ174") << QStringLiteral("KQ174 转速计") << QByteArray("KQ174_INTERFACE");
+        QTest::newRow("KQ299 has no window") << QStringLiteral("KQ299 水分计") << QByteArray();
+        QTest::newRow("KQ257 without suffix") << "KQ257" << QByteArray();
+        QTest::newRow("trailing blank") << QStringLiteral("KQ263 照度计 ") << QByteArray();
+        QTest::newRow("lower case") << "kq240" << QByteArray();
+        QTest::newRow("KQ2403") << "KQ2403" << QByteArray();
+        QTest::newRow("empty") << "" << QByteArray();
+    }
+    void dispatcher()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, window);
+        testkit::ProgramDir dir;
+        dir.write_config({{"Language", "CH"}});   // the box text still comes untranslated
+        QPointer<QWidget> model;
+        {
+            MainWindow w;
+            w.show();
+            testkit::BoxWatcher boxes;
+            {
+                MessageCapture messages;
+                w.ui_init(name, "/dev/hidraw7");
+                model = visible_model_window();
+                if (window.isEmpty()) {
+                    QCOMPARE(g_messages, QStringList());
+                } else {
+                    const QStringList expected = window == "KQ240_INTERFACE"
+                        ? QStringList{QStringLiteral("get_KQ240x \"%1\"").arg(name), "set_device_path \"/dev/hidraw7\""}
+                        : QStringList{"set_device_path \"/dev/hidraw7\""};
+                    QCOMPARE(g_messages, expected);
+                }
+            }
+            if (window.isEmpty()) {
+                QCOMPARE(boxes.count(), 1);
+                QCOMPARE(boxes.last().title, QStringLiteral("sorry"));
+                QCOMPARE(boxes.last().text, QStringLiteral("cannot connect"));
+                QVERIFY(w.isVisible());
+                QVERIFY(!model);
+                // The translator is gone from the application.
+                QCOMPARE(QCoreApplication::translate("MainWindow", "Set up"), QStringLiteral("Set up"));
+                return;
+            }
+            QCOMPARE(boxes.count(), 0);
+            QVERIFY(!w.isVisible());
+            QVERIFY(model);
+            QCOMPARE(QByteArray(model->metaObject()->className()), window);
+            QVERIFY(!model->parentWidget());
+        }
+        // The start window's destructor deletes the model window.
+        QVERIFY(!model);
+    }
+
+    // The serial road: the link dialog's report opens the thermometer window.
+    void link_dialog_reaches_the_dispatcher()
+    {
+        testkit::ProgramDir dir;
+        QPointer<QWidget> model;
+        {
+            MainWindow w;
+            w.show();
+            Setting *dialog = top_level<Setting>();
+            QVERIFY(dialog);
+            QVERIFY(!dialog->isVisible());
+            MessageCapture messages;
+            QVERIFY(QMetaObject::invokeMethod(dialog, "usart_connect", Q_ARG(QString, "KQ2401"), Q_ARG(QString, "ttyS4")));
+            QCOMPARE(g_messages, (QStringList{"get_KQ240x \"KQ2401\"", "set_device_path \"ttyS4\""}));
+            model = visible_model_window();
+            QVERIFY(model);
+            QCOMPARE(QByteArray(model->metaObject()->className()), QByteArray("KQ240_INTERFACE"));
+            QVERIFY(!w.isVisible());
+        }
+        QVERIFY(!model);
+    }
+
+    void set_up_button_runs_the_link_dialog()
+    {
+        testkit::ProgramDir dir;
+        MainWindow w;
+        w.show();
+        bool seen = false;
+        close_modal_when_shown<Setting>(&seen);
+        child<QPushButton>(&w, "setting_Button")->click();
+        QVERIFY(seen);
+    }
+
+    // Every click makes a new file dialog, a child of the start window.
+    void file_button_makes_a_new_dialog_each_time()
+    {
+        testkit::ProgramDir dir;
+        MainWindow w;
+        w.show();
+        for (int click = 1; click <= 2; ++click) {
+            bool seen = false;
+            close_modal_when_shown<File_oprate>(&seen);
+            child<QToolButton>(&w, "File_Button")->click();
+            QVERIFY(seen);
+            QCOMPARE(w.findChildren<File_oprate *>().size(), click);
+        }
+    }
+
+    // The settings object is deleted before the model window is made, so
+    // config.ini holds the defaults at once.
+    void settings_reach_the_file_before_the_model_window()
+    {
+        testkit::ProgramDir dir;
+        MainWindow w;
+        w.show();
+        QVERIFY(!QFile::exists(dir.file("config.ini")));
+        w.ui_init(QStringLiteral("KQ257 温湿度计"), "p");
+        // Read the bytes: settings objects of one process share unsaved values.
+        QFile f(dir.file("config.ini"));
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray text = f.readAll();
+        QVERIFY2(text.contains("Language=EN") && text.contains("Baund=115200"), text.constData());
+    }
+
+    // Closing the start window for the model window does not end the
+    // application; closing the model window does.
+    void application_runs_on_after_the_swap()
+    {
+        testkit::ProgramDir dir;
+        MainWindow w;
+        w.show();
+        bool alive_after_swap = false;
+        QTimer::singleShot(0, &w, [&] { w.ui_init(QStringLiteral("KQ263 照度计"), "p"); });
+        QTimer::singleShot(300, &w, [&] {
+            alive_after_swap = true;
+            if (QWidget *model = visible_model_window())
+                model->close();
+        });
+        QTimer::singleShot(10000, &w, [] { qApp->exit(99); });
+        const int rc = qApp->exec();
+        QVERIFY(alive_after_swap);
+        QCOMPARE(rc, 0);
+        QVERIFY(!w.isVisible());
+    }
+};
+
+QTEST_MAIN(tst_mainwindow)
+#include "tst_mainwindow.moc"
