@@ -111,6 +111,7 @@ int KQ240_INTERFACE::channel_count() const
 
 void KQ240_INTERFACE::get_KQ240x(QString type)
 {
+    qDebug() << "get_KQ240x" << type;
     if (type == QLatin1String("KQ240"))
         variant = QStringLiteral("KQ240C");
     else if (type == QLatin1String("KQ2401"))
@@ -121,6 +122,7 @@ void KQ240_INTERFACE::get_KQ240x(QString type)
 
 void KQ240_INTERFACE::set_device_path(QString path)
 {
+    qDebug() << "set_device_path" << path;
     QSerialPort *port = link->serial;
     const bool reopen = port->isOpen();
     if (reopen)

@@ -125,6 +125,7 @@ KQ257_INTERFACE::~KQ257_INTERFACE()
 
 void KQ257_INTERFACE::set_device_path(QString path)
 {
+    qDebug() << "set_device_path" << path;
     link->hid_connect(path);
 }
 
