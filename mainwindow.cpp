@@ -14,6 +14,7 @@
 #include "file_oprate/file_oprate.h"
 #include "setting/setting.h"
 #include "usart_interface/usart_interface.h"
+#include "usb_help/usb_helper.h"
 
 #include <QApplication>
 #include <QDebug>
@@ -61,6 +62,7 @@ MainWindow::~MainWindow()
     delete kq291;
     delete kq186;
     delete kq174;
+    delete recognition;
     delete serial_link;
     delete link_dialog;
     // Pending writes of the language button reach the file.
@@ -90,7 +92,9 @@ void MainWindow::base_init()
 void MainWindow::create_links()
 {
     serial_link = new usart_interface();
-    // (the HID recognition thread starts here once src/usb_help has it)
+    recognition = new USB_AUTO_RECOGNITION();
+    connect(recognition, &USB_AUTO_RECOGNITION::recognition_HID, this, &MainWindow::ui_init);
+    recognition->start(QThread::InheritPriority);
     link_dialog = new Setting(nullptr);
     connect(link_dialog, qOverload<QString, QString>(&Setting::usart_connect), this, &MainWindow::ui_init);
 }
@@ -141,7 +145,9 @@ void MainWindow::status_reflash()
 
 void MainWindow::ui_init(QString production_name, QString path)
 {
-    // (the recognition thread ends here once it exists)
+    // No recognition from here on, whatever follows.
+    delete recognition;
+    recognition = nullptr;
     QCoreApplication::removeTranslator(&translator);
 
     static const QStringList model_names = {

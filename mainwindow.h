@@ -11,6 +11,7 @@ class QTimer;
 class File_oprate;
 class Setting;
 class usart_interface;
+class USB_AUTO_RECOGNITION;
 class KQ240_INTERFACE;
 class KQ257_INTERFACE;
 class KQ263_INTERFACE;
@@ -62,6 +63,7 @@ private:
     QLabel *version_label = nullptr;
     QTranslator translator;
     usart_interface *serial_link = nullptr;
+    USB_AUTO_RECOGNITION *recognition = nullptr;
     bool english_loaded = false;
     Setting *link_dialog = nullptr;
     File_oprate *file_dialog = nullptr;

@@ -3,6 +3,7 @@
 #include "mainwindow.h"
 #include "file_oprate/file_oprate.h"
 #include "setting/setting.h"
+#include "hidsim.h"
 
 #include <QApplication>
 #include <QFile>
@@ -89,6 +90,15 @@ bool close_modal_when_shown(bool *seen)
     return true;
 }
 
+// A silent instrument with the given USB product string.
+void plug(const std::string &path, const std::wstring &product)
+{
+    hidsim::DeviceSpec spec;
+    spec.path = path;
+    spec.product = product;
+    hidsim::plug(spec, nullptr);
+}
+
 QString stored_language(const testkit::ProgramDir &dir)
 {
     QSettings s(dir.file("config.ini"), QSettings::IniFormat);
@@ -101,8 +111,10 @@ class tst_mainwindow : public QObject
 {
     Q_OBJECT
 private slots:
+    void init() { hidsim::reset(); }
     void cleanup()
     {
+        hidsim::reset();
         // No model window outlives its case.
         QTRY_VERIFY(!visible_model_window());
     }
@@ -274,6 +286,50 @@ private slots:
         }
         // The start window's destructor deletes the model window.
         QVERIFY(!model);
+    }
+
+    // The HID road: a recognised instrument opens its window with its path.
+    void recognised_instrument_opens_its_window()
+    {
+        testkit::ProgramDir dir;
+        plug("sim/kq263", L"KQ263 照度计");
+        QPointer<QWidget> model;
+        {
+            MainWindow w;
+            MessageCapture messages;
+            w.show();
+            QVERIFY(testkit::wait_until([&] { return visible_model_window() != nullptr; }, 10000));
+            model = visible_model_window();
+            QCOMPARE(QByteArray(model->metaObject()->className()), QByteArray("KQ263_INTERFACE"));
+            QVERIFY(g_messages.contains("set_device_path \"sim/kq263\""));
+            QVERIFY(!w.isVisible());
+            // The recognition thread is gone, with every handle it had.
+            QCOMPARE(hidsim::open_handles("sim/kq263"), 0);
+        }
+        QVERIFY(!model);
+    }
+
+    // After an unknown product the recognition has ended: a supported
+    // instrument plugged in later is not recognised any more.
+    void unknown_product_ends_recognition()
+    {
+        testkit::ProgramDir dir;
+        plug("sim/kq299", L"KQ299 水分计");
+        MainWindow w;
+        w.show();
+        testkit::BoxWatcher boxes;
+        QVERIFY(boxes.wait_for(1, 10000));
+        QCOMPARE(boxes.last().title, QStringLiteral("sorry"));
+        QCOMPARE(boxes.last().text, QStringLiteral("cannot connect"));
+        QVERIFY(w.isVisible());
+        QCOMPARE(hidsim::open_handles("sim/kq299"), 0);
+
+        plug("sim/kq263", L"KQ263 照度计");
+        const int opens = hidsim::open_count("sim/kq263");
+        QTest::qWait(2500);   // two recognition periods
+        QCOMPARE(hidsim::open_count("sim/kq263"), opens);
+        QVERIFY(!visible_model_window());
+        QCOMPARE(boxes.count(), 1);
     }
 
     // The serial road: the link dialog's report opens the thermometer window.
