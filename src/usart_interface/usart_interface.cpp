@@ -1,4 +1,5 @@
 #include "usart_interface.h"
+#include "data_process/checksum.h"
 
 #include "common/app_env.h"
 #include "usart_interface/port_list.h"
@@ -97,18 +98,12 @@ void usart_interface::open_state_text()
 
 uint16_t usart_interface::sum_words(const uint16_t *words, uint16_t count)
 {
-    uint16_t sum = 0;
-    for (uint16_t i = 0; i < count; ++i)
-        sum = uint16_t(sum + words[i]);
-    return sum;
+    return checksum::sum_words(words, count);
 }
 
 uint8_t usart_interface::sum_bytes(const uint8_t *bytes, uint16_t count)
 {
-    uint8_t sum = 0;
-    for (uint16_t i = 0; i < count; ++i)
-        sum = uint8_t(sum + bytes[i]);
-    return sum;
+    return checksum::sum_bytes(bytes, count);
 }
 
 QByteArray usart_interface::command_frame(int command)

@@ -1,4 +1,5 @@
 #include "usb_operate.h"
+#include "data_process/checksum.h"
 
 #include <vector>
 
@@ -24,16 +25,10 @@ void USB_OPERATE::set_device(hid_device *device)
 
 uint16_t USB_OPERATE::sum_words(const uint16_t *words, uint16_t n)
 {
-    uint16_t sum = 0;
-    for (uint16_t i = 0; i < n; ++i)
-        sum = uint16_t(sum + words[i]);
-    return sum;
+    return checksum::sum_words(words, n);
 }
 
 uint8_t USB_OPERATE::sum_bytes(const uint8_t *bytes, uint16_t n)
 {
-    uint8_t sum = 0;
-    for (uint16_t i = 0; i < n; ++i)
-        sum = uint8_t(sum + bytes[i]);
-    return sum;
+    return checksum::sum_bytes(bytes, n);
 }

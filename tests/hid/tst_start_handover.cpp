@@ -36,10 +36,13 @@ private slots:
             w.show();
             QVERIFY(testkit::wait_until([] { return shown_kq257() != nullptr; }, 10000));
             QVERIFY(!w.isVisible());
-            // The recognition's test open is closed again.
-            QCOMPARE(hidsim::open_count(spec.path), hidsim::close_count(spec.path));
+            // The recognition's test open is closed again; the window's link
+            // holds the one handle left.
+            QCOMPARE(hidsim::open_count(spec.path), hidsim::close_count(spec.path) + 1);
+            QCOMPARE(hidsim::open_handles(spec.path), 1);
         }
         QVERIFY(!shown_kq257());
+        QCOMPARE(hidsim::open_handles(spec.path), 0);   // gone with the window
     }
 
     void nothing_plugged_keeps_the_start_window()

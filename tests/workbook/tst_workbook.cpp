@@ -1,0 +1,257 @@
+#include "workbook/workbook.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <unistd.h>
+
+// Runs a Python snippet with openpyxl (Debian's interpreter) and returns its stdout.
+static QByteArray run_python(const QString &script, const QStringList &args, bool *ok)
+{
+    QProcess p;
+    p.start(QStringLiteral("/usr/bin/python3"), QStringList{QStringLiteral("-c"), script} + args);
+    *ok = p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    if (!*ok)
+        qWarning() << p.readAllStandardError();
+    return p.readAllStandardOutput();
+}
+
+// openpyxl's view of a workbook: every cell with its value, type and fill, and the merges.
+static const char *k_dump = R"PY(
+import json, sys, openpyxl
+wb = openpyxl.load_workbook(sys.argv[1])
+ws = wb.worksheets[0]
+cells = {}
+for row in ws.iter_rows():
+    for c in row:
+        if c.value is None and c.fill.patternType is None:
+            continue
+        cells[c.coordinate] = {
+            "value": c.value, "type": c.data_type,
+            "fill": c.fill.patternType, "rgb": str(c.fill.fgColor.rgb) if c.fill.patternType else None}
+print(json.dumps({"cells": cells, "merged": sorted(str(r) for r in ws.merged_cells.ranges),
+                  "sheets": len(wb.worksheets)}))
+)PY";
+
+class tst_workbook : public QObject
+{
+    Q_OBJECT
+private:
+    QTemporaryDir m_dir;
+    QJsonObject dump(const QString &path)
+    {
+        bool ok = false;
+        const QByteArray out = run_python(QString::fromLatin1(k_dump), {path}, &ok);
+        if (!ok)
+            return QJsonObject();
+        return QJsonDocument::fromJson(out).object();
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(m_dir.isValid()); }
+
+    // Strings, numbers, a solid red fill and merges, as another reader sees them.
+    void written_workbook_reads_in_openpyxl()
+    {
+        workbook::Writer w;
+        w.write_string(1, 1, QStringLiteral("WRX-4 datasheet"));
+        w.write_string(2, 1, QStringLiteral("Date"));
+        w.write_string(2, 2, QStringLiteral("Temp"));
+        w.write_string(2, 3, QStringLiteral("Humi"));   // covered by the merge below: must vanish
+        w.merge(2, 2, 2, 3);
+        w.write_number(3, 2, 23.5, QColor(Qt::red));
+        w.write_string(3, 3, QStringLiteral("℃"), QColor(Qt::red));
+        w.write_number(3, 4, -2.25);
+        w.write_string(3, 5, QStringLiteral("温度 %RH"));
+        w.write_string(3, 6, QString());                 // an empty string is no cell
+        w.write_number(4, 1, 1);
+        w.write_number(4, 1, 2);                         // a rewrite replaces the cell
+        w.merge(6, 1, 7, 2);                             // rows without cells of their own
+        w.write_string(7, 2, QStringLiteral("covered"));
+        w.write_string(8, 1, QStringLiteral("after"));
+        w.write_string(1, 3, QStringLiteral("late"));    // written out of row order
+        const QString path = m_dir.filePath("own.xlsx");
+        QString error;
+        QVERIFY2(w.save(path, &error), qPrintable(error));
+        QVERIFY(!QFile::exists(path + ".part"));
+
+        const QJsonObject d = dump(path);
+        QVERIFY(!d.isEmpty());
+        const QJsonObject cells = d["cells"].toObject();
+        QCOMPARE(d["sheets"].toInt(), 1);
+        QCOMPARE(cells["A1"].toObject()["value"].toString(), QStringLiteral("WRX-4 datasheet"));
+        QCOMPARE(cells["A1"].toObject()["type"].toString(), QStringLiteral("s"));
+        QCOMPARE(cells["B2"].toObject()["value"].toString(), QStringLiteral("Temp"));
+        QVERIFY(!cells.contains("C2"));
+        QCOMPARE(cells["B3"].toObject()["type"].toString(), QStringLiteral("n"));
+        QCOMPARE(cells["B3"].toObject()["value"].toDouble(), 23.5);
+        QCOMPARE(cells["B3"].toObject()["fill"].toString(), QStringLiteral("solid"));
+        QCOMPARE(cells["B3"].toObject()["rgb"].toString(), QStringLiteral("FFFF0000"));
+        QCOMPARE(cells["C3"].toObject()["value"].toString(), QStringLiteral("℃"));
+        QCOMPARE(cells["C3"].toObject()["rgb"].toString(), QStringLiteral("FFFF0000"));
+        QCOMPARE(cells["D3"].toObject()["value"].toDouble(), -2.25);
+        QVERIFY(cells["D3"].toObject()["fill"].isNull());
+        QCOMPARE(cells["E3"].toObject()["value"].toString(), QStringLiteral("温度 %RH"));
+        QVERIFY(!cells.contains("F3"));
+        QCOMPARE(cells["A4"].toObject()["value"].toDouble(), 2.0);
+        QCOMPARE(d["merged"].toArray(), (QJsonArray{QStringLiteral("A6:B7"), QStringLiteral("B2:C2")}));
+        QVERIFY(!cells.contains("B7"));
+        QCOMPARE(cells["A8"].toObject()["value"].toString(), QStringLiteral("after"));
+        QCOMPARE(cells["C1"].toObject()["value"].toString(), QStringLiteral("late"));
+
+        // And our own reader agrees (shared strings, relative sheet target).
+        workbook::Sheet sheet;
+        QVERIFY2(workbook::read_first_sheet(path, &sheet, &error), qPrintable(error));
+        QCOMPARE(sheet.cell(1, 1), QStringLiteral("WRX-4 datasheet"));
+        QCOMPARE(sheet.cell(2, 3), QString());
+        QCOMPARE(sheet.cell(3, 2), QStringLiteral("23.5"));
+        QCOMPARE(sheet.cell(3, 4), QStringLiteral("-2.25"));
+        QCOMPARE(sheet.cell(3, 5), QStringLiteral("温度 %RH"));
+        QCOMPARE(sheet.cell(4, 1), QStringLiteral("2"));
+        QCOMPARE(sheet.row_count(), 8);
+        QCOMPARE(sheet.cell(1, 3), QStringLiteral("late"));
+    }
+
+    // A workbook openpyxl wrote: inline strings and an absolute sheet target.
+    void reads_workbook_written_by_openpyxl()
+    {
+        const QString path = m_dir.filePath("openpyxl.xlsx");
+        bool ok = false;
+        run_python(QStringLiteral(R"PY(
+import sys, openpyxl
+wb = openpyxl.Workbook(); ws = wb.active
+ws["A1"] = "KQ240 datasheet"
+ws.append(["Date", "CH1", "CH2", "Unit"])
+ws.append(["12:00:00 2024-01-01", 23.5, "NULL", "℃"])
+ws.append(["12:00:01 2024-01-01", 0.1, 1e20, ""])
+ws["E4"] = 7
+wb.create_sheet("second")["A1"] = "not this one"
+wb.save(sys.argv[1])
+)PY"), {path}, &ok);
+        QVERIFY(ok);
+        workbook::Sheet sheet;
+        QString error;
+        QVERIFY2(workbook::read_first_sheet(path, &sheet, &error), qPrintable(error));
+        QCOMPARE(sheet.cell(1, 1), QStringLiteral("KQ240 datasheet"));
+        QCOMPARE(sheet.row(2), (QStringList{"Date", "CH1", "CH2", "Unit"}));
+        QCOMPARE(sheet.row(3), (QStringList{"12:00:00 2024-01-01", "23.5", "NULL", "℃"}));
+        QCOMPARE(sheet.cell(4, 2), QStringLiteral("0.1"));
+        QCOMPARE(sheet.cell(4, 3), QStringLiteral("1e+20"));
+        QCOMPARE(sheet.cell(4, 5), QStringLiteral("7"));
+        QCOMPARE(sheet.row_count(), 4);
+    }
+
+    // Hand-made archives: sheet targets other writers use, and broken files.
+    void reads_or_rejects_archives_data()
+    {
+        QTest::addColumn<QString>("recipe");    // python that fills zipfile z
+        QTest::addColumn<bool>("readable");
+        QTest::addColumn<QString>("expected");  // A1 text, or a piece of the error
+
+        const QString wb = QStringLiteral(
+            "z.writestr('xl/workbook.xml', '<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+            "xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\"><sheets>"
+            "<sheet name=\"a\" sheetId=\"1\" r:id=\"rId7\"/></sheets></workbook>')\n");
+        const auto rels = [](const QString &target) {
+            return QStringLiteral(
+                "z.writestr('xl/_rels/workbook.xml.rels', '<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+                "<Relationship Id=\"rId1\" Target=\"worksheets/wrong.xml\" Type=\"x/worksheet\"/>"
+                "<Relationship Id=\"rId7\" Target=\"%1\" Type=\"x/worksheet\"/></Relationships>')\n").arg(target);
+        };
+        const QString sheet_xml = QStringLiteral(
+            "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>"
+            "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>1</v></c><c r=\"C1\"><v>2.50</v></c></row></sheetData></worksheet>");
+        const QString shared = QStringLiteral(
+            "z.writestr('xl/sharedStrings.xml', '<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+            "<si><t>zero</t></si><si><r><t>rich </t></r><r><t>text</t></r><rPh><t>x</t></rPh></si></sst>')\n");
+
+        QTest::newRow("relative target with ..") << wb + rels("../xl/sheets/data.xml") + shared
+            + QStringLiteral("z.writestr('xl/sheets/data.xml', '%1')\n").arg(sheet_xml) << true << "rich text";
+        QTest::newRow("absolute target") << wb + rels("/xl/worksheets/s.xml") + shared
+            + QStringLiteral("z.writestr('xl/worksheets/s.xml', '%1')\n").arg(sheet_xml) << true << "rich text";
+        QTest::newRow("missing shared string") << wb + rels("worksheets/s.xml")
+            + QStringLiteral("z.writestr('xl/worksheets/s.xml', '%1')\n").arg(sheet_xml) << false << "shared string";
+        QTest::newRow("zip without sheet") << QStringLiteral("z.writestr('readme.txt', 'hello')\n") << false << "no worksheet";
+        QTest::newRow("target to a missing member") << wb + rels("worksheets/gone.xml") << false << "no worksheet";
+        QTest::newRow("truncated sheet xml") << wb + rels("worksheets/s.xml") + shared
+            + QStringLiteral("z.writestr('xl/worksheets/s.xml', '%1')\n").arg(sheet_xml.left(120)) << false << "xl/worksheets/s.xml";
+        QTest::newRow("truncated workbook xml") << QStringLiteral("z.writestr('xl/workbook.xml', '<workbook><sheets><sheet r:id=')\n")
+            << false << "xl/workbook.xml";
+        QTest::newRow("not a zip") << QString() << false << "not a zip";
+    }
+    void reads_or_rejects_archives()
+    {
+        QFETCH(QString, recipe);
+        QFETCH(bool, readable);
+        QFETCH(QString, expected);
+        static int n = 0;
+        const QString path = m_dir.filePath(QStringLiteral("case%1.xlsx").arg(++n));
+        if (recipe.isEmpty()) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("Date,CH1\n12:00,23.5\n");
+        } else {
+            bool ok = false;
+            run_python(QStringLiteral("import sys, zipfile\nz = zipfile.ZipFile(sys.argv[1], 'w')\n") + recipe
+                           + QStringLiteral("z.close()\n"), {path}, &ok);
+            QVERIFY(ok);
+        }
+        workbook::Sheet sheet;
+        QString error;
+        const bool read = workbook::read_first_sheet(path, &sheet, &error);
+        QCOMPARE(read, readable);
+        if (readable) {
+            QCOMPARE(sheet.cell(1, 1), expected);
+            QCOMPARE(sheet.cell(1, 3), QStringLiteral("2.5"));
+            QCOMPARE(sheet.cell(1, 2), QString());
+        } else {
+            QVERIFY2(error.contains(expected), qPrintable(error));
+            QCOMPARE(sheet.row_count(), 0);
+        }
+    }
+
+    void missing_file_is_an_error()
+    {
+        workbook::Sheet sheet;
+        QString error;
+        QVERIFY(!workbook::read_first_sheet(m_dir.filePath("none.xlsx"), &sheet, &error));
+        QVERIFY(error.contains("does not exist"));
+    }
+
+    // A workbook that cannot be written says so and leaves nothing behind.
+    void save_failure_is_reported_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("missing directory") << m_dir.filePath("no/such/dir/t.xlsx");
+        QTest::newRow("read-only directory") << m_dir.filePath("ro/t.xlsx");
+        QTest::newRow("a directory") << m_dir.filePath("isdir.xlsx");
+        QTest::newRow("empty name") << QString();
+    }
+    void save_failure_is_reported()
+    {
+        QFETCH(QString, path);
+        QDir(m_dir.path()).mkpath("ro");
+        QDir(m_dir.path()).mkpath("isdir.xlsx");
+        QFile::setPermissions(m_dir.filePath("ro"), QFile::ReadOwner | QFile::ExeOwner);
+        workbook::Writer w;
+        w.write_string(1, 1, "x");
+        QString error;
+        const bool saved = w.save(path, &error);
+        QFile::setPermissions(m_dir.filePath("ro"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        if (saved && path.contains("/ro/") && ::geteuid() == 0)
+            QSKIP("root writes into read-only directories");
+        QVERIFY(!saved);
+        QVERIFY(!error.isEmpty());
+        QVERIFY(!QFile::exists(path + ".part"));
+        QVERIFY(!QFileInfo(path).isFile());
+    }
+};
+
+QTEST_MAIN(tst_workbook)
+#include "tst_workbook.moc"
