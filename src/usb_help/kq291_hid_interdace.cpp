@@ -8,9 +8,6 @@
 #include <QMetaType>
 #include <QTimeZone>
 
-#include <algorithm>
-#include <vector>
-
 namespace {
 
 const uint8_t CMD_REALTIME = 0xB3;
@@ -163,14 +160,9 @@ void KQ291_HID_INTERDACE::hot_pulg_check_slot()
 bool KQ291_HID_INTERDACE::write_locked(const QByteArray &bytes)
 {
     last_activity.restart();
-    hid_device *dev = handle.load();
-    if (!connected || !dev)
+    if (!connected)
         return false;
-    // The report as USB_OPERATE::usb_write builds it, written here because
-    // the clock command must know whether the write went through.
-    std::vector<unsigned char> report(size_t(qMax(int(report_size), bytes.size() + 1)), 0);
-    std::copy(bytes.begin(), bytes.end(), report.begin() + 1);
-    const int written = hid_write(dev, report.data(), report.size());
+    const int written = usb_write(bytes.constData(), bytes.size());
     if (written < 0)
         qDebug() << "hid_write failed:" << bytes.toHex(' ');
     return written >= 0;

@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QJsonArray>
+#include <QLabel>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QMessageBox>
@@ -89,6 +90,48 @@ public:
 
 private:
     QTimer m_guard;
+};
+
+// A model window on a simulated instrument, in a fresh program directory
+// with the PC clock fixed at `now`.
+template <class W, class I>
+struct WindowOn
+{
+    testkit::ProgramDir dir;
+    testkit::FixedClock clock;
+    std::shared_ptr<I> inst;
+    W *w = nullptr;
+
+    WindowOn(const char *model, std::shared_ptr<I> instrument, const QDateTime &now,
+             const QMap<QString, QString> &config = {})
+        : clock(now), inst(std::move(instrument))
+    {
+        dir.write_config(config);
+        hidsim::reset();
+        const hidsim::DeviceSpec spec = hidsim::model_device(model);
+        hidsim::plug(spec, inst);
+        w = new W;
+        w->set_device_path(QString::fromStdString(spec.path));
+        w->show();
+    }
+    ~WindowOn()
+    {
+        delete w;
+        hidsim::reset();
+    }
+    template <class T> T *get(const char *name) { return w->template findChild<T *>(QLatin1String(name)); }
+    QTableWidget *rt_table() { return get<QTableWidget>("RT_table_data"); }
+    QTableWidget *read_table() { return get<QTableWidget>("read_table_data"); }
+    QString label(const char *name) { return get<QLabel>(name)->text(); }
+    frame::ModelFrame *frame() { return w->template findChild<frame::ModelFrame *>(); }
+
+    // One real-time answer, as a poll gets it.
+    void poll()
+    {
+        const int rows = rt_table()->rowCount();
+        w->get_rt_data_cmd_slot();
+        QVERIFY(testkit::wait_until([&] { return rt_table()->rowCount() == rows + 1; }, 4000));
+    }
 };
 
 inline bool waiting_box_visible()

@@ -30,43 +30,15 @@ hidsim::Words example_words(int)
     return {0x5000, 0x5F5E, 4950, 1, 2512};
 }
 
-struct Window
+struct Window : rig::WindowOn<KQ285_INTERFACE, hidsim::GeneralInstrument>
 {
-    testkit::ProgramDir dir;
-    testkit::FixedClock clock{PC_TIME};
-    std::shared_ptr<hidsim::GeneralInstrument> inst;
-    KQ285_INTERFACE *w = nullptr;
-
     explicit Window(hidsim::GeneralInstrument::RealtimeFn rt = example_words,
                     hidsim::GeneralInstrument::StoredFn stored = nullptr, int frames = 0,
                     const QMap<QString, QString> &config = {})
+        : WindowOn("KQ285", std::make_shared<hidsim::GeneralInstrument>(rt, stored, frames), PC_TIME, config)
     {
-        dir.write_config(config);
-        hidsim::reset();
-        inst = std::make_shared<hidsim::GeneralInstrument>(rt, stored, frames);
-        hidsim::plug(hidsim::model_device("KQ285"), inst);
-        w = new KQ285_INTERFACE;
-        w->set_device_path(QString::fromStdString(PATH));
-        w->show();
     }
-    ~Window()
-    {
-        delete w;
-        hidsim::reset();
-    }
-    template <class T> T *get(const char *name) { return w->findChild<T *>(QLatin1String(name)); }
-    QTableWidget *rt_table() { return get<QTableWidget>("RT_table_data"); }
-    QTableWidget *read_table() { return get<QTableWidget>("read_table_data"); }
-    QString label(const char *name) { return get<QLabel>(name)->text(); }
-    frame::ModelFrame *frame() { return w->findChild<frame::ModelFrame *>(); }
-
-    // One real-time answer from the instrument, as polling gets it.
-    void poll_once()
-    {
-        const int rows = rt_table()->rowCount();
-        w->get_rt_data_cmd_slot();
-        QVERIFY(testkit::wait_until([&] { return rt_table()->rowCount() == rows + 1; }, 4000));
-    }
+    void poll_once() { poll(); }
 };
 
 hidsim::Words stored_words(int frame)

@@ -27,38 +27,14 @@ using Block = hidsim::Kq291Instrument::Block;
 const std::string PATH = "sim/kq291";
 const QDateTime PC_TIME(QDate(2024, 3, 5), QTime(14, 7, 9), Qt::OffsetFromUTC, 8 * 3600);
 
-struct Window
+struct Window : rig::WindowOn<KQ291_INTERFACE, hidsim::Kq291Instrument>
 {
-    testkit::ProgramDir dir;
-    testkit::FixedClock clock{PC_TIME};
-    std::shared_ptr<hidsim::Kq291Instrument> inst = std::make_shared<hidsim::Kq291Instrument>();
-    KQ291_INTERFACE *w = nullptr;
-
-    Window()
-    {
-        hidsim::reset();
-        hidsim::plug(hidsim::model_device("KQ291"), inst);
-        w = new KQ291_INTERFACE;
-        w->set_device_path(QString::fromStdString(PATH));
-        w->show();
-    }
-    ~Window()
-    {
-        delete w;
-        hidsim::reset();
-    }
-    template <class T> T *get(const char *name) { return w->findChild<T *>(QLatin1String(name)); }
-    QTableWidget *rt_table() { return get<QTableWidget>("RT_table_data"); }
-    QTableWidget *read_table() { return get<QTableWidget>("read_table_data"); }
-    QString label(const char *name) { return get<QLabel>(name)->text(); }
-    frame::ModelFrame *frame() { return w->findChild<frame::ModelFrame *>(); }
+    Window() : WindowOn("KQ291", std::make_shared<hidsim::Kq291Instrument>(), PC_TIME) {}
 
     void poll_once(quint16 tenths)
     {
         inst->set_level(tenths);
-        const int rows = rt_table()->rowCount();
-        w->get_rt_data_cmd_slot();
-        QVERIFY(testkit::wait_until([&] { return rt_table()->rowCount() == rows + 1; }, 4000));
+        poll();
     }
 
     // Upload: waits for the date list, then chooses `date` (none: cancels).
