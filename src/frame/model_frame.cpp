@@ -26,6 +26,8 @@
 #include <QToolButton>
 #include <QTranslator>
 
+#include <limits>
+
 namespace frame {
 
 const double k_version = 1.22;
@@ -315,7 +317,8 @@ void ModelFrame::set_stamp(int seconds)
 {
     if (seconds < 1)
         return;   // a zero interval would poll as fast as the event loop runs
-    m_poll_timer->setInterval(seconds * 1000);
+    // In 64 bits: a long custom interval must not wrap into a negative one.
+    m_poll_timer->setInterval(int(qMin<qint64>(qint64(seconds) * 1000, std::numeric_limits<int>::max())));
 }
 
 void ModelFrame::upload(bool checked)

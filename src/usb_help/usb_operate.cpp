@@ -6,16 +6,16 @@
 USB_OPERATE::USB_OPERATE() = default;
 USB_OPERATE::~USB_OPERATE() = default;
 
-void USB_OPERATE::usb_write(const char *frame, int len)
+int USB_OPERATE::usb_write(const char *frame, int len)
 {
     hid_device *dev = handle.load();
     if (!dev || !frame || len < 0)
-        return;
+        return -1;
     const uint16_t count = uint16_t(len);
     std::vector<unsigned char> report(count + 1 < report_size ? report_size : count + 1, 0);
     for (uint16_t i = 0; i < count; ++i)
         report[i + 1] = static_cast<unsigned char>(frame[i]);
-    hid_write(dev, report.data(), report.size());
+    return hid_write(dev, report.data(), report.size());
 }
 
 void USB_OPERATE::set_device(hid_device *device)

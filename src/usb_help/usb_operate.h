@@ -26,7 +26,8 @@ public:
     // One output report: report id 0, the first len bytes of the frame, and
     // zeros up to the 64-byte report (hidraw sends only what it is given,
     // and the instruments expect the whole report). Nothing without a handle.
-    void usb_write(const char *frame, int len);
+    // Returns hid_write's result (-1 when nothing could be written).
+    int usb_write(const char *frame, int len);
     void set_device(hid_device *device);
     static uint16_t sum_words(const uint16_t *words, uint16_t n);
     static uint8_t sum_bytes(const uint8_t *bytes, uint16_t n);

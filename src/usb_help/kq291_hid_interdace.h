@@ -1,0 +1,112 @@
+#ifndef KQ291_HID_INTERDACE_H
+#define KQ291_HID_INTERDACE_H
+
+#include "data_process/data_process.h"
+#include "usb_help/usb_operate.h"
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QMap>
+#include <mutex>
+#include <QQueue>
+#include <QString>
+#include <QThread>
+#include <QTimer>
+#include <QVector>
+
+#include <hidapi.h>
+
+#include <atomic>
+#include <cstdint>
+
+// Link of the KQ291 sound level meter. The instrument takes single command
+// bytes and answers with raw 64-byte reports (no header, no sum); stored
+// records come in two stages: the record count and a date index, then the
+// record blocks of one range.
+//
+// Threads: commands are written from the GUI thread and, for the follow-up
+// requests after the record count, from the reader thread; the hot-plug
+// check runs in a thread of its own. Everything the threads share is either
+// atomic or guarded by `state_mutex`, and signals leave the link threads
+// queued. The link shows nothing itself.
+class KQ291_HID_INTERDACE : public QThread, public USB_OPERATE, public HID_DATA_PROCESS
+{
+    Q_OBJECT
+public:
+    static constexpr int READ_TIMEOUT_MS = 1000;
+    static constexpr int REPORT_SIZE = 64;
+    static constexpr int BLOCK_SIZE = 128;
+    static constexpr int SAMPLES_PER_BLOCK = 60;
+    // Count requests written for one upload before it is given up.
+    static constexpr int MAX_COUNT_REQUESTS = 4;
+
+    KQ291_HID_INTERDACE();
+    ~KQ291_HID_INTERDACE() override;
+
+    void hid_connect(QString path);
+    void stop();
+    bool is_connected() const { return connected.load(); }
+
+    // Offset from UTC, in seconds, of the wall clock the instrument keeps:
+    // UTC+8, except on a PC whose zone is "UTC", whose clock is sent unchanged.
+    static int instrument_clock_offset();
+    // Second, minute, hour, day, month, year - 2000 as BCD bytes of the
+    // instrument's wall clock at the instant `now`.
+    static QByteArray clock_bcd(const QDateTime &now);
+    // "yy-MM-dd" dates of a date-index answer: BCD triples yy MM dd running
+    // on across report boundaries; a triple holding a zero byte is no entry.
+    static QVector<QString> decode_date_index(const QByteArray &raw);
+    // Samples of 128-byte record blocks, keyed by seconds since 1970; the
+    // block times are wall-clock times at `clock_offset` seconds east of UTC.
+    static QMap<uint32_t, float> decode_records(const QByteArray &raw, int clock_offset);
+
+public slots:
+    void HID_interface_cmd(int cmd);
+    void HID_interface_cmd(int cmd, int data, int data2);
+    void receive_overtime_slot();
+    void hot_pulg_check_slot();
+
+signals:
+    void HID_status_update(int status);
+    void HID_get_rt_data(QQueue<quint16> rt_data);
+    void get_save_data_index(QVector<QString> save_data);
+    void HID_get_save_data_cnt(int num);
+    void get_save_data(QMap<uint32_t, float> data);
+    void not_get_any_data();
+    // After the clock command while connected: whether the report was written.
+    void clock_sync_done(bool written);
+
+protected:
+    void run() override;
+
+private:
+    void hid_receive();
+    // Both need `state_mutex` held.
+    bool write_locked(const QByteArray &bytes);
+    bool send_command_locked(int cmd);
+    // Decodes what a date-index or record answer collected and emits it.
+    void finish_collection(uint8_t cmd, const QByteArray &raw);
+    void set_handle(hid_device *dev);
+
+    std::atomic<bool> stop_flag{false};
+    std::atomic<bool> connected{false};
+    uint8_t last_cmd = 0;
+    std::atomic<hid_device *> device{nullptr};
+    QThread *plug_thread = nullptr;
+    QTimer *plug_timer = nullptr;
+    QString device_path;
+    QVector<QString> plug_paths;
+    QVector<QString> date_index;
+    unsigned char report_buf[REPORT_SIZE] = {};
+    QByteArray raw_reports;
+
+    // Guards last_cmd, date_index, raw_reports, device_path, handle,
+    // count_requests, last_activity and every write to the device.
+    mutable std::mutex state_mutex;
+    int count_requests = 0;
+    QElapsedTimer last_activity;      // last command written or report read
+    QVector<hid_device *> stale_devices;   // replaced by a reopen, closed at the end
+};
+
+#endif
