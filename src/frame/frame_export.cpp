@@ -255,6 +255,8 @@ void ModelFrame::save_picture()
 
 void ModelFrame::print_picture()
 {
+    // Printer resolution: Qt maps PrinterResolution to the screen's on
+    // X11, so ask for the printer's own resolution explicitly.
     QPrinter printer(QPrinter::HighResolution);
     printer.setPageOrientation(QPageLayout::Landscape);
     printer.setPageSize(QPageSize(QPageSize::A4));
