@@ -9,6 +9,7 @@
 #include <QtTest>
 #include <algorithm>
 #include <climits>
+#include <functional>
 #include <cmath>
 #include <limits>
 
@@ -105,6 +106,7 @@ private slots:
     void clamping();
     void int_setter_clamps();
     void set_range_keeps_value();
+    void setters_paint_before_returning();
     void set_radius_is_reset_by_paint();
     void needle_direction_data();
     void needle_direction();
@@ -173,6 +175,35 @@ void tst_gauge::set_range_keeps_value()
     QCOMPARE(g.value(), 90.0);
     g.setValue(90.0);
     QCOMPARE(g.value(), 50.0);
+}
+
+void tst_gauge::setters_paint_before_returning()
+{
+    struct PaintCounter : QObject
+    {
+        int paints = 0;
+        bool eventFilter(QObject *, QEvent *e) override
+        {
+            if (e->type() == QEvent::Paint)
+                ++paints;
+            return false;
+        }
+    } counter;
+
+    GaugeSpeed g;
+    g.resize(280, 200);
+    g.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&g));
+    g.installEventFilter(&counter);
+    const std::function<void()> setters[] = {
+        [&] { g.setValue(12.5); }, [&] { g.setValue(30); },       [&] { g.setRange(80, -40); },
+        [&] { g.setTitle("speed:"); }, [&] { g.setUnit("m/s"); }, [&] { g.setRadius(99); },
+    };
+    for (const auto &set : setters) {
+        const int before = counter.paints;
+        set();   // no event processing in between
+        QCOMPARE(counter.paints, before + 1);
+    }
 }
 
 void tst_gauge::set_radius_is_reset_by_paint()
