@@ -1,8 +1,15 @@
 #include "gauge/gaugespeed.h"
 
+#include <QFontMetrics>
 #include <QImage>
+#include <QPaintDevice>
+#include <QPaintEngine>
 #include <QPixmap>
+#include <QtMath>
 #include <QtTest>
+#include <algorithm>
+#include <climits>
+#include <functional>
 #include <cmath>
 #include <limits>
 
@@ -15,6 +22,76 @@ bool is_needle(QRgb c)
 }
 
 enum Direction { Left, Up, Right };
+
+// A paint device that keeps every text drawn on it: the text, where its
+// baseline starts in device pixels, and its font.
+struct DrawnText
+{
+    QString text;
+    QPointF at;
+    QFont font;
+};
+
+class TextEngine : public QPaintEngine
+{
+public:
+    TextEngine() : QPaintEngine(QPaintEngine::AllFeatures) {}
+    bool begin(QPaintDevice *) override { return true; }
+    bool end() override { return true; }
+    void updateState(const QPaintEngineState &state) override
+    {
+        if (state.state() & QPaintEngine::DirtyTransform)
+            transform = state.transform();
+    }
+    // Shapes are not recorded; the defaults would call each other.
+    void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
+    void drawPolygon(const QPointF *, int, PolygonDrawMode) override {}
+    void drawPolygon(const QPoint *, int, PolygonDrawMode) override {}
+    void drawPath(const QPainterPath &) override {}
+    void drawTextItem(const QPointF &p, const QTextItem &item) override
+    {
+        texts.append({item.text(), transform.map(p), item.font()});
+    }
+    Type type() const override { return QPaintEngine::User; }
+
+    QTransform transform;
+    QList<DrawnText> texts;
+};
+
+class TextDevice : public QPaintDevice
+{
+public:
+    explicit TextDevice(QSize size) : m_size(size) {}
+    QPaintEngine *paintEngine() const override { return &engine; }
+    QList<DrawnText> texts() const { return engine.texts; }
+
+protected:
+    int metric(PaintDeviceMetric m) const override
+    {
+        switch (m) {
+        case PdmWidth: return m_size.width();
+        case PdmHeight: return m_size.height();
+        case PdmWidthMM: return m_size.width() * 254 / 960;
+        case PdmHeightMM: return m_size.height() * 254 / 960;
+        case PdmNumColors: return INT_MAX;
+        case PdmDepth: return 32;
+        case PdmDevicePixelRatio: return 1;
+        case PdmDevicePixelRatioScaled: return int(QPaintDevice::devicePixelRatioFScale());
+        default: return 96;   // dpi
+        }
+    }
+
+private:
+    QSize m_size;
+    mutable TextEngine engine;
+};
+
+QList<DrawnText> drawn_texts(GaugeSpeed &g)
+{
+    TextDevice device(g.size());
+    g.render(&device);
+    return device.texts();
+}
 
 }
 
@@ -29,10 +106,15 @@ private slots:
     void clamping();
     void int_setter_clamps();
     void set_range_keeps_value();
+    void setters_paint_before_returning();
     void set_radius_is_reset_by_paint();
     void needle_direction_data();
     void needle_direction();
     void arc_is_drawn();
+    void scale_labels_data();
+    void scale_labels();
+    void texts_under_the_dial_data();
+    void texts_under_the_dial();
 };
 
 void tst_gauge::starting_values()
@@ -93,6 +175,35 @@ void tst_gauge::set_range_keeps_value()
     QCOMPARE(g.value(), 90.0);
     g.setValue(90.0);
     QCOMPARE(g.value(), 50.0);
+}
+
+void tst_gauge::setters_paint_before_returning()
+{
+    struct PaintCounter : QObject
+    {
+        int paints = 0;
+        bool eventFilter(QObject *, QEvent *e) override
+        {
+            if (e->type() == QEvent::Paint)
+                ++paints;
+            return false;
+        }
+    } counter;
+
+    GaugeSpeed g;
+    g.resize(280, 200);
+    g.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&g));
+    g.installEventFilter(&counter);
+    const std::function<void()> setters[] = {
+        [&] { g.setValue(12.5); }, [&] { g.setValue(30); },       [&] { g.setRange(80, -40); },
+        [&] { g.setTitle("speed:"); }, [&] { g.setUnit("m/s"); }, [&] { g.setRadius(99); },
+    };
+    for (const auto &set : setters) {
+        const int before = counter.paints;
+        set();   // no event processing in between
+        QCOMPARE(counter.paints, before + 1);
+    }
 }
 
 void tst_gauge::set_radius_is_reset_by_paint()
@@ -169,6 +280,101 @@ void tst_gauge::arc_is_drawn()
         const QRgb c = img.pixel(p);
         QVERIFY2(qRed(c) < 60 && qGreen(c) < 60 && qBlue(c) < 60 && qAlpha(c) > 200,
                  qPrintable(QString::number(c, 16)));
+    }
+}
+
+void tst_gauge::scale_labels_data()
+{
+    QTest::addColumn<int>("max");
+    QTest::addColumn<int>("min");
+    QTest::addColumn<QStringList>("labels");
+
+    QTest::newRow("80 / -40") << 80 << -40 << QStringList({"-40.0", "-20.0", "0.0", "20.0", "40.0", "60.0", "80.0"});
+    QTest::newRow("100 / 0") << 100 << 0 << QStringList({"0.0", "16.7", "33.3", "50.0", "66.7", "83.3", "100.0"});
+    QTest::newRow("130 / 30") << 130 << 30 << QStringList({"30.0", "46.7", "63.3", "80.0", "96.7", "113.3", "130.0"});
+}
+
+void tst_gauge::scale_labels()
+{
+    QFETCH(int, max);
+    QFETCH(int, min);
+    QFETCH(QStringList, labels);
+
+    GaugeSpeed g;
+    g.resize(280, 200);
+    g.setRange(max, min);
+    g.setValue(double(min));
+    const QList<DrawnText> texts = drawn_texts(g);
+    QVERIFY(texts.size() >= 7);
+
+    // Seven labels first, from the left end over the top to the right end,
+    // on a circle of radius 86 around (140, 150).
+    const QFontMetrics fm = g.fontMetrics();
+    QStringList seen;
+    for (int i = 0; i < 7; ++i) {
+        const DrawnText &t = texts[i];
+        seen << t.text;
+        const double a = qDegreesToRadians(-90.0 - 30.0 * i);
+        const QPointF centre = t.at + QPointF(0.5 * fm.horizontalAdvance(t.text), -0.25 * fm.height());
+        QVERIFY2(std::abs(centre.x() - (140 + 86 * std::sin(a))) <= 1.5, qPrintable(t.text));
+        QVERIFY2(std::abs(centre.y() - (150 + 86 * std::cos(a))) <= 1.5, qPrintable(t.text));
+    }
+    QCOMPARE(seen, labels);
+}
+
+void tst_gauge::texts_under_the_dial_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("unit");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<bool>("crowded");
+
+    QTest::newRow("temperature") << "Temperature:" << "\u2103" << 20.0 << "20.00" << false;
+    QTest::newRow("clamped to 100") << "Decibels:" << "db" << 150.0 << "100.00" << false;
+    QTest::newRow("no title") << "" << "lux" << 7.125 << "7.13" << false;
+    QTest::newRow("long title, over its right half")
+        << "A very long title that fills the line" << "m/s" << 99.99 << "99.99" << true;
+}
+
+void tst_gauge::texts_under_the_dial()
+{
+    QFETCH(QString, title);
+    QFETCH(QString, unit);
+    QFETCH(double, value);
+    QFETCH(QString, shown);
+    QFETCH(bool, crowded);
+
+    GaugeSpeed g;
+    g.resize(280, 200);
+    g.setTitle(title);
+    g.setUnit(unit);
+    g.setValue(value);
+    QList<DrawnText> texts = drawn_texts(g).mid(7);
+    texts.erase(std::remove_if(texts.begin(), texts.end(), [](const DrawnText &t) { return t.text.isEmpty(); }),
+                texts.end());
+
+    const QFontMetrics fm = g.fontMetrics();
+    const int tw = fm.horizontalAdvance(title);
+    const int uw = fm.horizontalAdvance(unit);
+    const int vw = fm.horizontalAdvance(shown);
+    const int gap = 230 - uw - tw;
+    QCOMPARE(crowded, (vw * 20) / 12 > gap);
+
+    QList<DrawnText> expected;
+    if (!title.isEmpty())
+        expected.append({title, QPointF(20, 190), QFont()});
+    // Between title and unit by the estimate, or over the title's right half.
+    const int x = crowded ? tw / 2 - 120 : tw - 120 + gap / 2 - (vw * 20) / 24;
+    expected.append({shown, QPointF(140 + x, 190), QFont()});
+    expected.append({unit, QPointF(250 - uw, 190), QFont()});   // ends at 110 right of the centre
+
+    QCOMPARE(texts.size(), expected.size());
+    for (int i = 0; i < texts.size(); ++i) {
+        QCOMPARE(texts[i].text, expected[i].text);
+        QCOMPARE(texts[i].at, expected[i].at);
+        QVERIFY(texts[i].font.bold());
+        QCOMPARE(texts[i].font.pointSize(), texts[i].text == shown ? 20 : 12);
     }
 }
 

@@ -93,6 +93,7 @@ private slots:
     void page_limits_data();
     void page_limits();
     void cancel_sends_nothing_and_keeps_entries();
+    void page_labels_data();
     void page_labels();
     void load_directory_data();
     void load_directory();
@@ -312,24 +313,45 @@ void tst_menu_dialog::cancel_sends_nothing_and_keeps_entries()
     QCOMPARE(rec.events, QStringList({"stamp 10", "two " + floats({85, 40})}));
 }
 
+void tst_menu_dialog::page_labels_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QStringList>("labels");   // captions and pair labels, row by row
+
+    const QString up = "up\uff1a", down = "down\uff1a";
+    QStringList channels;
+    for (const char *ch : {"CH1", "CH2", "CH3", "CH4"})
+        channels << ch << up << down;
+    QTest::newRow("0 thermometer") << "KQ240_page" << channels;
+    QTest::newRow("1 thermo-hygrometer") << "KQ257_page"
+                                         << QStringList({"Temperature", up, down, "Humidity", up, down});
+    QTest::newRow("2 light") << "KQ263_page" << QStringList({"Lux", up, down});
+    QTest::newRow("3 air flow") << "KQ278_page" << QStringList({"Speed", up, down});
+    QTest::newRow("4 sound") << "KQ285_page" << QStringList({"Sound", "Upper limit\uff1a", "Lower limit\uff1a"});
+    QTest::newRow("5 never shown") << "KQ291_page" << QStringList({"Sound", up, down});
+    QTest::newRow("6 pressure") << "KQ186_page" << QStringList({"Pressure", up, down, "unit:Pa"});
+    QStringList modes;
+    for (const char *m : {"m:", "m/min:", "ft/min:", "contact RPM:", "photo RPM:"})
+        modes << m << "upper\uff1a" << "lower\uff1a";
+    QTest::newRow("7 rotation") << "KQ174_page" << modes;
+}
+
 void tst_menu_dialog::page_labels()
 {
+    QFETCH(QString, page);
+    QFETCH(QStringList, labels);
+
     Menu_dialog d;
-    auto texts = [&d](const char *page) {
-        QStringList t;
-        for (QLabel *l : d.findChild<QWidget *>(page)->findChildren<QLabel *>())
-            t << l->text();
-        return t;
-    };
-    const QStringList sound = texts("KQ285_page");
-    QVERIFY(sound.contains("Upper limit\uff1a"));
-    QVERIFY(sound.contains("Lower limit\uff1a"));
-    QVERIFY(sound.contains("Sound"));
-    QVERIFY(texts("KQ291_page").contains("up\uff1a"));
-    QVERIFY(texts("KQ186_page").contains("unit:Pa"));
-    const QStringList rotation = texts("KQ174_page");
-    for (const char *t : {"m:", "m/min:", "ft/min:", "contact RPM:", "photo RPM:", "upper\uff1a", "lower\uff1a"})
-        QVERIFY2(rotation.contains(t), t);
+    QWidget *w = d.findChild<QWidget *>(page);
+    QVERIFY(w);
+    QStringList texts;
+    for (QLabel *l : w->findChildren<QLabel *>()) {
+        texts << l->text();
+        // The pair labels stand right-aligned against their boxes.
+        if (l->text().endsWith(QChar(0xff1a)))
+            QVERIFY2(l->alignment() & Qt::AlignRight, qPrintable(l->text()));
+    }
+    QCOMPARE(texts, labels);
 }
 
 void tst_menu_dialog::load_directory_data()
