@@ -85,6 +85,7 @@ private slots:
         QTest::newRow("critical") << int(QtCriticalMsg) << true << "c"
                                   << QByteArray("Critical: 09:05:03:007: src/a/b: 80: c\n");
         QTest::newRow("info") << int(QtInfoMsg) << true << "not written" << QByteArray("\n");
+        QTest::newRow("unknown type") << 17 << true << "not written" << QByteArray("\n");
         QTest::newRow("no context") << int(QtDebugMsg) << false << "bare"
                                     << QByteArray("Debug: 09:05:03:007: : 0: bare\n");
         QTest::newRow("percent signs") << int(QtDebugMsg) << true << "50% %1 %2"

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QMovie>
 #include <QRegularExpression>
+#include <QTranslator>
 #include <QtTest>
 
 namespace {
@@ -58,6 +59,31 @@ private slots:
         QMovie movie(":/ICON/loading.gif");
         QVERIFY(movie.isValid());
         QVERIFY(movie.frameCount() > 1);
+    }
+
+    // The start window's texts: Chinese translates them, English leaves
+    // every text as it is, and neither translates "Main" or "Note".
+    void main_window_translations_data()
+    {
+        QTest::addColumn<QString>("source");
+        QTest::addColumn<QString>("chinese");   // empty: no translation
+        const QStringList rows{"Set up", "设置", "File", "文件", "Menu", "菜单", "Language", "语言",
+                               "help", "帮助", "connected", "已连接", "not connected", "未连接",
+                               "cannot connect", "无法连接",
+                               "Need to restart the software after changing the language!",
+                               "更改语言后需要重启软件!", "Main", "", "Note", "", "sorry", ""};
+        for (int i = 0; i < rows.size(); i += 2)
+            QTest::newRow(qPrintable(rows[i])) << rows[i] << rows[i + 1];
+    }
+    void main_window_translations()
+    {
+        QFETCH(QString, source);
+        QFETCH(QString, chinese);
+        QTranslator zh, en;
+        QVERIFY(zh.load(":/res/translator/Chinese.qm"));
+        QVERIFY(en.load(":/res/translator/English.qm"));
+        QCOMPARE(zh.translate("MainWindow", source.toUtf8().constData()), chinese);
+        QCOMPARE(en.translate("MainWindow", source.toUtf8().constData()), QString());
     }
 
     // Two different, short PCM tones.
