@@ -359,6 +359,32 @@ private slots:
         QVERIFY(w->frame_part()->poll_timer()->isActive());   // clearing changes no state
     }
 
+    // A click that unchecks Upload stops polling and sends nothing, shows no
+    // box, and locks the "set" box with Start and Pause unchecked; Start frees it.
+    void unchecking_upload_locks_the_set_box()
+    {
+        auto w = open_window("KQ240");
+        auto *start = child<QPushButton>(w.get(), "start_button");
+        window_kit::click(start);
+        QVERIFY(w->frame_part()->poll_timer()->isActive());
+        auto *up = child<QPushButton>(w.get(), "upload_Button");
+        up->setChecked(true);
+        testkit::BoxWatcher boxes;
+        QSignalSpy sent(w.get(), &KQ240_INTERFACE::HID_command);
+        window_kit::click(up);
+        QVERIFY(!up->isChecked());
+        QTest::qWait(200);
+        QCOMPARE(sent.count(), 0);
+        QCOMPARE(boxes.count(), 0);
+        QVERIFY(!w->frame_part()->poll_timer()->isActive());
+        QVERIFY(!child<QWidget>(w.get(), "groupBox")->isEnabled());
+        QVERIFY(!start->isChecked());
+        QVERIFY(!child<QPushButton>(w.get(), "Pause_Button")->isChecked());
+        window_kit::click(start);
+        QVERIFY(child<QWidget>(w.get(), "groupBox")->isEnabled());
+        QVERIFY(w->frame_part()->poll_timer()->isActive());
+    }
+
     // Opening the port: a second call reopens, a missing port is told.
     void port_opening_is_reported()
     {

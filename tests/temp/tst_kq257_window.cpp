@@ -191,6 +191,35 @@ private slots:
         QCOMPARE(read->rowCount(), 31);
     }
 
+    // Unchecking Upload sends nothing and keeps the stored page; Start after
+    // an upload turns both stacks back to the real-time page and polls again.
+    void start_after_upload()
+    {
+        auto w = open_window();
+        testkit::BoxWatcher boxes;
+        upload(w.get(), boxes);
+        QCOMPARE(boxes.count(), 1);
+        auto *polt = child<QStackedWidget>(w.get(), "polt");
+        auto *tables = child<QStackedWidget>(w.get(), "table_data_widget");
+        auto *up = child<QPushButton>(w.get(), "upload_Button");
+        QVERIFY(up->isChecked());
+        hidsim::clear_writes(m_path);
+        window_kit::click(up);
+        QVERIFY(!up->isChecked());
+        QTest::qWait(300);
+        QCOMPARE(boxes.count(), 1);
+        QVERIFY(hidsim::writes(m_path).empty());
+        QCOMPARE(polt->currentIndex(), 1);
+        QCOMPARE(child<QTableWidget>(w.get(), "read_table_data")->rowCount(), 30);
+        QVERIFY(child<QWidget>(w.get(), "groupBox")->isEnabled());
+
+        window_kit::click(child<QPushButton>(w.get(), "start_button"));
+        QCOMPARE(polt->currentIndex(), 0);
+        QCOMPARE(tables->currentIndex(), 0);
+        QVERIFY(w->frame_part()->poll_timer()->isActive());
+        QVERIFY(testkit::wait_until([&] { return child<QTableWidget>(w.get(), "RT_table_data")->rowCount() >= 1; }, 5000));
+    }
+
     // An upload that brings nothing closes the box and says so.
     void empty_upload_says_so()
     {
