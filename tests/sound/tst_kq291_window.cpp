@@ -279,9 +279,12 @@ private slots:
         QCOMPARE(boxes.texts(), (QStringList{"info|save success!"}));
         // A write that fails is not reported as a success.
         boxes.clear();
-        win.w->clock_sync_result(false);
+        hidsim::set_write_fails(PATH, true);
+        win.get<QPushButton>("sync_Button")->click();
         QCOMPARE(boxes.count(), 1);
         QCOMPARE(boxes.last().icon, QMessageBox::Warning);
+        QVERIFY(!boxes.texts().join(",").contains("save success!"));
+        QCOMPARE(rig::written(PATH, 8).size(), 1);   // only the first clock arrived
     }
 
     void clear_data()
