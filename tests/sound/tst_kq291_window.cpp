@@ -92,6 +92,7 @@ private slots:
         Window win;
         hidsim::clear_writes(PATH);
         win.get<QPushButton>("start_button")->click();
+        QCOMPARE(win.frame()->poll_timer()->interval(), 1000);
         QVERIFY(testkit::wait_until([] { return hidsim::writes(PATH).size() >= 2; }, 5000));
         win.get<QPushButton>("Pause_Button")->click();
         for (const QString &cmd : rig::written(PATH, 2))
