@@ -6,6 +6,7 @@
 #include "general_instrument.h"
 
 #include <QCheckBox>
+#include <QHeaderView>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QPrinter>
@@ -359,6 +360,30 @@ private slots:
         QCOMPARE(boxes.texts(), QStringList{"Note|Need to restart the software after changing the language!"});
         QCOMPARE(win.get<QPushButton>("start_button")->text(), QString("Start"));
         QCOMPARE(win.frame()->settings()->value("Language").toString(), QString("EN"));
+    }
+
+    // "Frequency weighting" does not fit its column in the narrow frame: the
+    // header wraps it onto a second line rather than cutting it off.
+    void header_texts_are_not_cut_off()
+    {
+        Window win;
+        win.w->resize(1321, 787);
+        QHeaderView *header = win.rt_table()->horizontalHeader();
+        const auto short_by = [header] {
+            const QFontMetrics fm(header->font());
+            QString out;
+            for (int c = 0; c < header->count(); ++c) {
+                const QString text = header->model()->headerData(c, Qt::Horizontal).toString();
+                const QRect need = fm.boundingRect(QRect(0, 0, header->sectionSize(c) - 8, 1000),
+                                                   Qt::AlignCenter | Qt::TextWordWrap, text);
+                if (need.height() > header->height())
+                    out += QString("%1 needs %2 px, has %3; ").arg(text).arg(need.height()).arg(header->height());
+            }
+            return out;
+        };
+        testkit::wait_until([&] { return short_by().isEmpty(); }, 2000);
+        QVERIFY2(short_by().isEmpty(), qPrintable(short_by()));
+        QVERIFY(header->sectionSize(2) < QFontMetrics(header->font()).horizontalAdvance("Frequency weighting"));
     }
 
     void printed_table_shows_the_values()

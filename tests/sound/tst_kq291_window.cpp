@@ -92,6 +92,7 @@ private slots:
         Window win;
         hidsim::clear_writes(PATH);
         win.get<QPushButton>("start_button")->click();
+        QCOMPARE(win.frame()->poll_timer()->interval(), 1000);
         QVERIFY(testkit::wait_until([] { return hidsim::writes(PATH).size() >= 2; }, 5000));
         win.get<QPushButton>("Pause_Button")->click();
         for (const QString &cmd : rig::written(PATH, 2))
@@ -279,9 +280,12 @@ private slots:
         QCOMPARE(boxes.texts(), (QStringList{"info|save success!"}));
         // A write that fails is not reported as a success.
         boxes.clear();
-        win.w->clock_sync_result(false);
+        hidsim::set_write_fails(PATH, true);
+        win.get<QPushButton>("sync_Button")->click();
         QCOMPARE(boxes.count(), 1);
         QCOMPARE(boxes.last().icon, QMessageBox::Warning);
+        QVERIFY(!boxes.texts().join(",").contains("save success!"));
+        QCOMPARE(rig::written(PATH, 8).size(), 1);   // only the first clock arrived
     }
 
     void clear_data()

@@ -35,6 +35,7 @@ struct Device
     unsigned long epoch = 1;   // bumped by every unplug: old handles go dead
     bool open_fails = false;
     bool read_fails = false;
+    bool write_fails = false;
     std::deque<Bytes> input;
     std::vector<Bytes> writes;
     int opens = 0, closes = 0, handles = 0, reads = 0;
@@ -206,6 +207,14 @@ void set_read_fails(const std::string &path, bool fails)
     if (Device *d = find(s, path))
         d->read_fails = fails;
     s.changed.notify_all();
+}
+
+void set_write_fails(const std::string &path, bool fails)
+{
+    State &s = state();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    if (Device *d = find(s, path))
+        d->write_fails = fails;
 }
 
 void set_init_fails(bool fails)
@@ -463,7 +472,7 @@ int hid_write(hid_device *dev, const unsigned char *data, size_t length)
     {
         std::lock_guard<std::mutex> lock(s.mutex);
         Device *d = alive(s, dev);
-        if (!d) {
+        if (!d || d->write_fails) {
             if (dev)
                 dev->error = L"Broken pipe";
             return -1;

@@ -66,6 +66,8 @@ bool wait_for_writes(const std::string &path, size_t n, int timeout_ms);
 // Reads of handles to the path fail (-1) at once while set, the device
 // staying listed (a device that went wrong without being unplugged).
 void set_read_fails(const std::string &path, bool fails);
+// Writes to handles of the path fail (-1) while set; nothing reaches the instrument.
+void set_write_fails(const std::string &path, bool fails);
 int read_count(const std::string &path);    // hid_read_timeout calls on its handles
 
 int open_count(const std::string &path);    // successful hid_open_path calls
