@@ -11,64 +11,7 @@
 #include "usb_help/hid_interdace.h"
 
 #include <QButtonGroup>
-#include <QHeaderView>
-#include <QResizeEvent>
-#include <QTableWidget>
 #include <QDebug>
-
-namespace {
-
-// "Frequency weighting" is wider than its column in the narrow table frame:
-// a header text that does not fit wraps, and the header grows to two lines.
-// The date column keeps its width and the others share the rest, so the
-// room each text gets follows from the header's width alone.
-class HeaderWrap : public QObject
-{
-public:
-    explicit HeaderWrap(QTableWidget *table) : QObject(table), m_table(table)
-    {
-        QHeaderView *header = table->horizontalHeader();
-        header->setDefaultAlignment(Qt::Alignment(QFlag(int(Qt::AlignCenter) | int(Qt::TextWordWrap))));
-        header->installEventFilter(this);
-        connect(header->model(), &QAbstractItemModel::headerDataChanged, this, [this] { fit(); });
-        fit();
-    }
-
-    bool eventFilter(QObject *, QEvent *event) override
-    {
-        if (event->type() == QEvent::Resize)
-            fit(static_cast<QResizeEvent *>(event)->size().width());
-        return false;
-    }
-
-private:
-    void fit(int width = -1)
-    {
-        QHeaderView *header = m_table->horizontalHeader();
-        const int count = header->count();
-        if (count < 2)
-            return;
-        if (width < 0)
-            width = header->width();
-        const int share = (width - header->sectionSize(0)) / (count - 1);
-        const QFontMetrics fm(header->font());
-        bool wraps = false;
-        for (int c = 0; c < count; ++c) {
-            const QString text = header->model()->headerData(c, Qt::Horizontal).toString();
-            wraps = wraps || fm.horizontalAdvance(text) > (c == 0 ? header->sectionSize(0) : share) - 8;
-        }
-        const int height = wraps ? 2 * fm.lineSpacing() + 6 : 0;
-        if (header->minimumHeight() == height)
-            return;
-        header->setMinimumHeight(height);
-        // The view places its header only when it lays itself out again.
-        QMetaObject::invokeMethod(m_table, "updateGeometries", Qt::QueuedConnection);
-    }
-
-    QTableWidget *m_table;
-};
-
-}
 
 KQ285_INTERFACE::KQ285_INTERFACE(QWidget *parent)
     : QMainWindow(parent), ui(new Ui::KQ285_INTERFACE)
@@ -108,7 +51,7 @@ KQ285_INTERFACE::KQ285_INTERFACE(QWidget *parent)
     ui->RT_plot->replot(QCustomPlot::rpRefreshHint);
     frame::ModelFrame::fit_date_column(ui->RT_table_data);
     frame::ModelFrame::fit_date_column(ui->read_table_data);
-    new HeaderWrap(ui->RT_table_data);
+    frame::ModelFrame::wrap_header(ui->RT_table_data);
 
     ui->gunspeed->setValue(30);
     ui->gunspeed->setRange(130, 30);

@@ -152,6 +152,9 @@ public:
     // Widens a table's first column to hold a date-time cell, so that the
     // time is not cut off in the narrow table frame.
     static void fit_date_column(QTableWidget *table);
+    // Lets header texts wider than their column wrap onto a second line
+    // (a long heading in a narrow table frame); kept up to date on resizes.
+    static void wrap_header(QTableWidget *table);
     // The real-time graphs' bottom axis: date-time ticker, 5 ticks, meet-tick-count,
     // "yyyy-M-d \n h:m:s", no sub-ticks; labels small enough not to run into each other.
     static void set_date_ticker(QCustomPlot *plot);
