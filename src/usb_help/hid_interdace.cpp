@@ -180,19 +180,17 @@ void HID_INTERDACE::write_frame(const QByteArray &frame)
 
 void HID_INTERDACE::HID_interface_cmd(int cmd)
 {
+    // An upload nothing will answer ends here; the reader must never see it
+    // begun, or it would end it a second time.
+    const bool unanswered_upload = cmd == 2 && !connected;
     {
         QMutexLocker lock(&data_mutex);
-        last_cmd = uint8_t(cmd);
+        last_cmd = unanswered_upload ? 0 : uint8_t(cmd);
         save_queue.clear();
         command_clock.start();
     }
-    if (cmd == 2 && !connected) {
-        // Nothing will answer: end the upload now, after the caller has
-        // opened its waiting box.
-        {
-            QMutexLocker lock(&data_mutex);
-            last_cmd = 0;
-        }
+    if (unanswered_upload) {
+        // Reported after the caller has opened its waiting box.
         qDebug() << "upload requested while not connected";
         QMetaObject::invokeMethod(this, [this] { emit not_get_any_data(); }, Qt::QueuedConnection);
         return;
@@ -209,7 +207,13 @@ void HID_INTERDACE::HID_interface_cmd(int cmd, int data, int data2)
 
 void HID_INTERDACE::run()
 {
-    plug_thread->start(QThread::InheritPriority);
+    {
+        // Not once the destructor has begun: it would not wait for it.
+        std::lock_guard<std::mutex> lock(stop_mutex);
+        if (stop_flag)
+            return;
+        plug_thread->start(QThread::InheritPriority);
+    }
     while (!stop_flag) {
         close_retired();
         if (connected) {

@@ -58,7 +58,12 @@ class tst_hid_interdace : public QObject
     Q_OBJECT
 private slots:
     void init() { hidsim::reset(); }
-    void cleanup() { hidsim::reset(); }
+    void cleanup()
+    {
+        const auto misuse = hidsim::misuse();
+        hidsim::reset();
+        QCOMPARE(QString::fromStdString(misuse.empty() ? std::string() : misuse.front()), QString());
+    }
 
     void command_bytes_data()
     {
@@ -210,6 +215,33 @@ private slots:
         QCOMPARE(rt.count(), 0);
     }
 
+    // Reports of an upload that come with pauses shorter than the silence:
+    // one queue, and only once the last report is 2 s old.
+    void upload_waits_for_silence_after_the_last_report()
+    {
+        auto inst = plug_instrument(0);   // the test sends the reports itself
+        HID_INTERDACE link;
+        QSignalSpy saved(&link, &HID_INTERDACE::HID_get_save_data);
+        QSignalSpy none(&link, &HID_INTERDACE::not_get_any_data);
+        link.start();
+        link.hid_connect(QString::fromStdString(PATH));
+        link.HID_interface_cmd(2);
+        QVector<quint16> expected;
+        for (int i = 0; i < 3; ++i) {
+            QTest::qWait(1200);
+            const hidsim::Words w{uint16_t(0x3000 + i), uint16_t(0x3100 + i)};
+            hidsim::push_report(PATH, hidsim::answer_frame(2, w));
+            expected << w[0] << w[1];
+        }
+        // 3.6 s after the command and still collecting.
+        QTest::qWait(1000);
+        QCOMPARE(saved.count() + none.count(), 0);
+        QVERIFY(testkit::wait_until([&] { return saved.count() + none.count() > 0; }, 5000));
+        QCOMPARE(none.count(), 0);
+        QCOMPARE(saved.count(), 1);
+        QCOMPARE(words_of(saved, 0), expected);
+    }
+
     void upload_outlives_a_read_begun_before_it()
     {
         auto inst = plug_instrument(0);
@@ -261,7 +293,14 @@ private slots:
         QCOMPARE(states(st, mark), QList<int>());
 
         hidsim::unplug(PATH);
-        QVERIFY(testkit::wait_until([&] { return states(st, mark).count(1) >= 5; }));
+        QVERIFY(testkit::wait_until([&] { return states(st, mark).count(1) >= 3; }));
+        // One state 1 for every pass (each pass enumerates both id pairs).
+        const int enum0 = hidsim::enumerate_count(), ones0 = states(st, mark).count(1);
+        QTest::qWait(1000);
+        const int passes = (hidsim::enumerate_count() - enum0) / 2;
+        QVERIFY(passes >= 3);
+        QVERIFY2(qAbs(states(st, mark).count(1) - ones0 - passes) <= 2,
+                 qPrintable(QString("%1 passes, %2 states").arg(passes).arg(states(st, mark).count(1) - ones0)));
         QVERIFY(!states(st, mark).contains(0));
         link.HID_interface_cmd(1);
         QCOMPARE(hidsim::writes(PATH).size(), size_t(0));
@@ -379,6 +418,28 @@ private slots:
         QTest::qWait(500);
         QCOMPARE(hidsim::read_count(PATH), reads);
         QCOMPARE(hidsim::init_count(), inits);
+    }
+
+    // Ended before its thread has got going, or while the hot-plug pass is
+    // inside an enumeration: nothing is left running.
+    void destructor_right_after_start()
+    {
+        plug_instrument();
+        for (int i = 0; i < 30; ++i) {
+            hidsim::set_enumerate_delay(i % 2 ? 30 : 0);
+            const int enumerations = hidsim::enumerate_count();
+            auto link = std::make_unique<HID_INTERDACE>();
+            link->start();
+            if (i % 3 == 0)
+                link->hid_connect(QString::fromStdString(PATH));
+            if (i % 2)
+                QVERIFY(testkit::wait_until([&] { return hidsim::enumerate_count() > enumerations; }));
+            link.reset();
+        }
+        const int enumerations = hidsim::enumerate_count();
+        QTest::qWait(300);
+        QCOMPARE(hidsim::enumerate_count(), enumerations);
+        QCOMPARE(hidsim::open_handles(PATH), 0);
     }
 
     void destructor_after_replug_closes_each_handle_once()
