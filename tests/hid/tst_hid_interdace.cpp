@@ -3,7 +3,6 @@
 #include "hidsim.h"
 #include "testkit.h"
 
-#include <QSignalSpy>
 #include <QtTest>
 #include <memory>
 
@@ -37,7 +36,7 @@ std::shared_ptr<hidsim::GeneralInstrument> plug_instrument(int stored_frames = 0
     return inst;
 }
 
-QList<int> states(const QSignalSpy &spy, int from = 0)
+QList<int> states(const testkit::Heard &spy, int from = 0)
 {
     QList<int> out;
     for (int i = from; i < spy.count(); ++i)
@@ -45,7 +44,7 @@ QList<int> states(const QSignalSpy &spy, int from = 0)
     return out;
 }
 
-QVector<quint16> words_of(const QSignalSpy &spy, int i)
+QVector<quint16> words_of(const testkit::Heard &spy, int i)
 {
     const QQueue<quint16> q = spy[i][0].value<QQueue<quint16>>();
     return QVector<quint16>(q.begin(), q.end());
@@ -147,7 +146,7 @@ private slots:
     {
         auto inst = plug_instrument();
         HID_INTERDACE link;
-        QSignalSpy rt(&link, &HID_INTERDACE::HID_get_rt_data);
+        testkit::Heard rt(&link, &HID_INTERDACE::HID_get_rt_data);
         link.start();
         link.hid_connect(QString::fromStdString(PATH));
 
@@ -192,9 +191,9 @@ private slots:
         auto inst = plug_instrument(frames);
         inst->set_frames_per_report(per_report);
         HID_INTERDACE link;
-        QSignalSpy saved(&link, &HID_INTERDACE::HID_get_save_data);
-        QSignalSpy none(&link, &HID_INTERDACE::not_get_any_data);
-        QSignalSpy rt(&link, &HID_INTERDACE::HID_get_rt_data);
+        testkit::Heard saved(&link, &HID_INTERDACE::HID_get_save_data);
+        testkit::Heard none(&link, &HID_INTERDACE::not_get_any_data);
+        testkit::Heard rt(&link, &HID_INTERDACE::HID_get_rt_data);
         link.start();
         link.hid_connect(QString::fromStdString(PATH));
         link.HID_interface_cmd(2);
@@ -221,8 +220,8 @@ private slots:
     {
         auto inst = plug_instrument(0);   // the test sends the reports itself
         HID_INTERDACE link;
-        QSignalSpy saved(&link, &HID_INTERDACE::HID_get_save_data);
-        QSignalSpy none(&link, &HID_INTERDACE::not_get_any_data);
+        testkit::Heard saved(&link, &HID_INTERDACE::HID_get_save_data);
+        testkit::Heard none(&link, &HID_INTERDACE::not_get_any_data);
         link.start();
         link.hid_connect(QString::fromStdString(PATH));
         link.HID_interface_cmd(2);
@@ -246,8 +245,8 @@ private slots:
     {
         auto inst = plug_instrument(0);
         HID_INTERDACE link;
-        QSignalSpy saved(&link, &HID_INTERDACE::HID_get_save_data);
-        QSignalSpy none(&link, &HID_INTERDACE::not_get_any_data);
+        testkit::Heard saved(&link, &HID_INTERDACE::HID_get_save_data);
+        testkit::Heard none(&link, &HID_INTERDACE::not_get_any_data);
         link.start();
         link.hid_connect(QString::fromStdString(PATH));
         QVERIFY(testkit::wait_until([&] { return hidsim::read_count(PATH) >= 1; }));
@@ -265,7 +264,7 @@ private slots:
     void upload_while_not_connected_ends_at_once()
     {
         HID_INTERDACE link;
-        QSignalSpy none(&link, &HID_INTERDACE::not_get_any_data);
+        testkit::Heard none(&link, &HID_INTERDACE::not_get_any_data);
         link.start();
         link.HID_interface_cmd(2);
         // Not inside the call: the caller opens its waiting box first.
@@ -279,8 +278,8 @@ private slots:
     {
         plug_instrument();
         HID_INTERDACE link;
-        QSignalSpy st(&link, &HID_INTERDACE::HID_status_update);
-        QSignalSpy rt(&link, &HID_INTERDACE::HID_get_rt_data);
+        testkit::Heard st(&link, &HID_INTERDACE::HID_status_update);
+        testkit::Heard rt(&link, &HID_INTERDACE::HID_get_rt_data);
         link.start();
         // Before the path is handed over, every pass reports 1.
         QVERIFY(testkit::wait_until([&] { return states(st).count(1) >= 3; }));
@@ -322,7 +321,7 @@ private slots:
     {
         plug_instrument();
         HID_INTERDACE link;
-        QSignalSpy st(&link, &HID_INTERDACE::HID_status_update);
+        testkit::Heard st(&link, &HID_INTERDACE::HID_status_update);
         link.start();
         link.hid_connect(QString::fromStdString(PATH));
         const int mark = st.count();
@@ -337,7 +336,7 @@ private slots:
     {
         plug_instrument();
         HID_INTERDACE link;
-        QSignalSpy st(&link, &HID_INTERDACE::HID_status_update);
+        testkit::Heard st(&link, &HID_INTERDACE::HID_status_update);
         link.start();
         // Hot-plug passes report 1 while this thread is busy: their
         // notices wait in its queue when the path arrives.
@@ -353,8 +352,8 @@ private slots:
     {
         plug_instrument();
         HID_INTERDACE link;
-        QSignalSpy st(&link, &HID_INTERDACE::HID_status_update);
-        QSignalSpy rt(&link, &HID_INTERDACE::HID_get_rt_data);
+        testkit::Heard st(&link, &HID_INTERDACE::HID_status_update);
+        testkit::Heard rt(&link, &HID_INTERDACE::HID_get_rt_data);
         link.start();
         link.hid_connect(QString::fromStdString(PATH));
         hidsim::set_read_fails(PATH, true);
@@ -374,8 +373,8 @@ private slots:
         QCOMPARE(spec.product, std::wstring(L"KQ257 温湿度计"));
         hidsim::plug(spec, hidsim::make_model("KQ257"));
         HID_INTERDACE link;
-        QSignalSpy rt(&link, &HID_INTERDACE::HID_get_rt_data);
-        QSignalSpy saved(&link, &HID_INTERDACE::HID_get_save_data);
+        testkit::Heard rt(&link, &HID_INTERDACE::HID_get_rt_data);
+        testkit::Heard saved(&link, &HID_INTERDACE::HID_get_save_data);
         link.start();
         link.hid_connect(QString::fromStdString(spec.path));
         link.HID_interface_cmd(1);
@@ -447,7 +446,7 @@ private slots:
         plug_instrument();
         {
             HID_INTERDACE link;
-            QSignalSpy st(&link, &HID_INTERDACE::HID_status_update);
+            testkit::Heard st(&link, &HID_INTERDACE::HID_status_update);
             link.start();
             link.hid_connect(QString::fromStdString(PATH));
             hidsim::unplug(PATH);

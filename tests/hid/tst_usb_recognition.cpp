@@ -3,7 +3,6 @@
 #include "hidsim.h"
 #include "testkit.h"
 
-#include <QSignalSpy>
 #include <QtTest>
 
 namespace {
@@ -89,7 +88,7 @@ private slots:
         QFETCH(QString, path);
         plug_all(devices);
         USB_AUTO_RECOGNITION r;
-        QSignalSpy spy(&r, &USB_AUTO_RECOGNITION::recognition_HID);
+        testkit::Heard spy(&r, &USB_AUTO_RECOGNITION::recognition_HID);
         r.start();
         if (name.isEmpty()) {
             QVERIFY(wait_passes(2 + devices.size()));
@@ -111,7 +110,7 @@ private slots:
     {
         plug_all({{VA, PA, "a1", L"KQ263 照度计", true}});
         USB_AUTO_RECOGNITION r;
-        QSignalSpy spy(&r, &USB_AUTO_RECOGNITION::recognition_HID);
+        testkit::Heard spy(&r, &USB_AUTO_RECOGNITION::recognition_HID);
         r.start();
         QVERIFY(wait_passes(3));
         QCOMPARE(spy.count(), 0);
