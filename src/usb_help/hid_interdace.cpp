@@ -50,7 +50,7 @@ HID_INTERDACE::~HID_INTERDACE()
     quit();
     wait();
     {
-        QMutexLocker lock(&dev_mutex);
+        std::lock_guard<std::mutex> lock(dev_mutex);
         if (device) {
             hid_close(device);
             device = nullptr;
@@ -93,7 +93,7 @@ void HID_INTERDACE::hid_connect(QString path)
     if (!opened)
         return;
     {
-        QMutexLocker lock(&dev_mutex);
+        std::lock_guard<std::mutex> lock(dev_mutex);
         retire_device();
         device = opened;
         handle = opened;
@@ -116,7 +116,7 @@ void HID_INTERDACE::retire_device()
 
 void HID_INTERDACE::close_retired()
 {
-    QMutexLocker lock(&dev_mutex);
+    std::lock_guard<std::mutex> lock(dev_mutex);
     for (hid_device *d : retired)
         hid_close(d);
     retired.clear();
@@ -173,26 +173,24 @@ void HID_INTERDACE::write_frame(const QByteArray &frame)
 {
     if (frame.isEmpty())
         return;
-    QMutexLocker lock(&dev_mutex);
+    std::lock_guard<std::mutex> lock(dev_mutex);
     if (connected)
         usb_write(frame.constData(), frame.size());
 }
 
 void HID_INTERDACE::HID_interface_cmd(int cmd)
 {
+    // An upload nothing will answer ends here; the reader must never see it
+    // begun, or it would end it a second time.
+    const bool unanswered_upload = cmd == 2 && !connected;
     {
-        QMutexLocker lock(&data_mutex);
-        last_cmd = uint8_t(cmd);
+        std::lock_guard<std::mutex> lock(data_mutex);
+        last_cmd = unanswered_upload ? 0 : uint8_t(cmd);
         save_queue.clear();
         command_clock.start();
     }
-    if (cmd == 2 && !connected) {
-        // Nothing will answer: end the upload now, after the caller has
-        // opened its waiting box.
-        {
-            QMutexLocker lock(&data_mutex);
-            last_cmd = 0;
-        }
+    if (unanswered_upload) {
+        // Reported after the caller has opened its waiting box.
         qDebug() << "upload requested while not connected";
         QMetaObject::invokeMethod(this, [this] { emit not_get_any_data(); }, Qt::QueuedConnection);
         return;
@@ -209,7 +207,13 @@ void HID_INTERDACE::HID_interface_cmd(int cmd, int data, int data2)
 
 void HID_INTERDACE::run()
 {
-    plug_thread->start(QThread::InheritPriority);
+    {
+        // Not once the destructor has begun: it would not wait for it.
+        std::lock_guard<std::mutex> lock(stop_mutex);
+        if (stop_flag)
+            return;
+        plug_thread->start(QThread::InheritPriority);
+    }
     while (!stop_flag) {
         close_retired();
         if (connected) {
@@ -228,7 +232,7 @@ void HID_INTERDACE::end_upload(bool after_silence)
     bool ended = false;
     QQueue<quint16> words;
     {
-        QMutexLocker lock(&data_mutex);
+        std::lock_guard<std::mutex> lock(data_mutex);
         // A read that began before the command may time out just after it:
         // that is no silence of the instrument yet.
         if (last_cmd == 2 && after_silence && !command_clock.hasExpired(read_timeout_ms))
@@ -253,7 +257,7 @@ void HID_INTERDACE::hid_receive()
         return;
     hid_device *dev;
     {
-        QMutexLocker lock(&dev_mutex);
+        std::lock_guard<std::mutex> lock(dev_mutex);
         dev = device;
     }
     int n = -1;
@@ -270,7 +274,7 @@ void HID_INTERDACE::hid_receive()
             emit HID_get_rt_data(rt);
         const QVector<quint16> saved = get_save_words();
         if (!saved.isEmpty()) {
-            QMutexLocker lock(&data_mutex);
+            std::lock_guard<std::mutex> lock(data_mutex);
             for (quint16 w : saved)
                 save_queue.enqueue(w);
         }
@@ -310,7 +314,7 @@ void HID_INTERDACE::hot_pulg_check_slot()
     int status = -1;
     quint64 gen;
     {
-        QMutexLocker lock(&dev_mutex);
+        std::lock_guard<std::mutex> lock(dev_mutex);
         gen = generation;
         if (!plug_paths.contains(device_path)) {
             connected = false;
@@ -335,7 +339,7 @@ void HID_INTERDACE::hot_pulg_check_slot()
 void HID_INTERDACE::deliver_plug_state(int status, quint64 gen)
 {
     {
-        QMutexLocker lock(&dev_mutex);
+        std::lock_guard<std::mutex> lock(dev_mutex);
         if (gen != generation)
             return;
     }

@@ -6,7 +6,6 @@
 
 #include <QByteArray>
 #include <QElapsedTimer>
-#include <QMutex>
 #include <QQueue>
 #include <QString>
 #include <QThread>
@@ -85,7 +84,7 @@ private:
     // Device, path and link generation: taken by commands, the reader and
     // the hot-plug pass. Handles that vanished wait in `retired` until the
     // reader is done with them.
-    QMutex dev_mutex;
+    std::mutex dev_mutex;
     hid_device *device = nullptr;
     QString device_path;
     std::vector<hid_device *> retired;
@@ -96,7 +95,7 @@ private:
     QVector<QString> plug_paths;   // hot-plug thread only
 
     // Upload state: taken by commands and the reader.
-    QMutex data_mutex;
+    std::mutex data_mutex;
     uint8_t last_cmd = 0;
     QQueue<quint16> save_queue;
     QElapsedTimer command_clock;   // since the last one-argument command

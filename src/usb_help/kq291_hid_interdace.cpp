@@ -52,7 +52,11 @@ KQ291_HID_INTERDACE::KQ291_HID_INTERDACE()
 
 KQ291_HID_INTERDACE::~KQ291_HID_INTERDACE()
 {
-    stop_flag = true;
+    {
+        // Under the lock run() starts the hot-plug thread with.
+        std::lock_guard<std::mutex> lock(state_mutex);
+        stop_flag = true;
+    }
     if (plug_thread->isRunning()) {
         QTimer *timer = plug_timer;
         QMetaObject::invokeMethod(timer, [timer] { timer->stop(); }, Qt::BlockingQueuedConnection);
@@ -109,7 +113,13 @@ void KQ291_HID_INTERDACE::hid_connect(QString path)
 
 void KQ291_HID_INTERDACE::run()
 {
-    plug_thread->start(QThread::InheritPriority);
+    {
+        // Not once the destructor has begun: it would not wait for it.
+        std::lock_guard<std::mutex> lock(state_mutex);
+        if (stop_flag)
+            return;
+        plug_thread->start(QThread::InheritPriority);
+    }
     while (!stop_flag) {
         if (connected) {
             hid_receive();

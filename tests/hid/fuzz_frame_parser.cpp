@@ -3,6 +3,7 @@
 #include "data_process/data_process.h"
 
 #include <QtTest>
+#include <memory>
 #include <random>
 
 namespace {
@@ -27,7 +28,7 @@ private slots:
         std::uniform_int_distribution<int> byte(0, 255), pick(0, 9);
         HID_DATA_PROCESS p;
         char buf[64];
-        for (int round = 0; round < 20000; ++round) {
+        for (int round = 0; round < 200000; ++round) {
             for (int i = 0; i < 64; ++i) {
                 // Bias towards frame starts, command bytes and edge lengths.
                 switch (pick(rng)) {
@@ -54,6 +55,40 @@ private slots:
         r.append(QByteArray(64 - r.size(), '\0'));
         p.data_receive(r.constData(), 64);
         QCOMPARE(p.get_rt_words(), QQueue<quint16>() << 0xBEEF);
+        qInstallMessageHandler(nullptr);
+    }
+
+    // The check of a complete frame, given a buffer of exactly the parser's
+    // 256 bytes on the heap (so that a read past it aborts), for every
+    // length byte: words only with the right sum, never a byte beyond.
+    void analysis_stays_in_its_buffer()
+    {
+        qInstallMessageHandler(quiet);
+        std::mt19937 rng(7);
+        HID_DATA_PROCESS p;
+        for (int len = 0; len < 256; ++len) {
+            for (int cmd = 1; cmd <= 2; ++cmd) {
+                for (bool good_sum : {true, false}) {
+                    std::unique_ptr<uint8_t[]> frame(new uint8_t[256]);
+                    for (int i = 0; i < 256; ++i)
+                        frame[i] = uint8_t(rng());
+                    frame[0] = 0x55;
+                    frame[1] = 0xAA;
+                    frame[2] = uint8_t(cmd);
+                    frame[3] = uint8_t(len);
+                    if (len + 1 < 256) {
+                        const uint8_t sum = HID_DATA_PROCESS::check_sum(reinterpret_cast<const char *>(frame.get()),
+                                                                        uint16_t(len + 1));
+                        frame[len + 1] = uint8_t(good_sum ? sum : sum + 1);
+                    }
+                    p.data_receive(nullptr, 0);   // empties the word lists
+                    p.data_analysis(frame.get());
+                    const int words = p.get_rt_words().size() + p.get_save_words().size();
+                    const bool whole = len >= 3 && len <= 254;
+                    QCOMPARE(words, whole && good_sum && len > 4 ? (len - 3) / 2 : 0);
+                }
+            }
+        }
         qInstallMessageHandler(nullptr);
     }
 };

@@ -3,7 +3,6 @@
 #include "hidsim.h"
 #include "testkit.h"
 
-#include <QSignalSpy>
 #include <QtTest>
 #include <memory>
 
@@ -37,7 +36,7 @@ std::shared_ptr<hidsim::GeneralInstrument> plug_instrument(int stored_frames = 0
     return inst;
 }
 
-QList<int> states(const QSignalSpy &spy, int from = 0)
+QList<int> states(const testkit::Heard &spy, int from = 0)
 {
     QList<int> out;
     for (int i = from; i < spy.count(); ++i)
@@ -45,7 +44,7 @@ QList<int> states(const QSignalSpy &spy, int from = 0)
     return out;
 }
 
-QVector<quint16> words_of(const QSignalSpy &spy, int i)
+QVector<quint16> words_of(const testkit::Heard &spy, int i)
 {
     const QQueue<quint16> q = spy[i][0].value<QQueue<quint16>>();
     return QVector<quint16>(q.begin(), q.end());
@@ -58,7 +57,12 @@ class tst_hid_interdace : public QObject
     Q_OBJECT
 private slots:
     void init() { hidsim::reset(); }
-    void cleanup() { hidsim::reset(); }
+    void cleanup()
+    {
+        const auto misuse = hidsim::misuse();
+        hidsim::reset();
+        QCOMPARE(QString::fromStdString(misuse.empty() ? std::string() : misuse.front()), QString());
+    }
 
     void command_bytes_data()
     {
@@ -142,7 +146,7 @@ private slots:
     {
         auto inst = plug_instrument();
         HID_INTERDACE link;
-        QSignalSpy rt(&link, &HID_INTERDACE::HID_get_rt_data);
+        testkit::Heard rt(&link, &HID_INTERDACE::HID_get_rt_data);
         link.start();
         link.hid_connect(QString::fromStdString(PATH));
 
@@ -187,9 +191,9 @@ private slots:
         auto inst = plug_instrument(frames);
         inst->set_frames_per_report(per_report);
         HID_INTERDACE link;
-        QSignalSpy saved(&link, &HID_INTERDACE::HID_get_save_data);
-        QSignalSpy none(&link, &HID_INTERDACE::not_get_any_data);
-        QSignalSpy rt(&link, &HID_INTERDACE::HID_get_rt_data);
+        testkit::Heard saved(&link, &HID_INTERDACE::HID_get_save_data);
+        testkit::Heard none(&link, &HID_INTERDACE::not_get_any_data);
+        testkit::Heard rt(&link, &HID_INTERDACE::HID_get_rt_data);
         link.start();
         link.hid_connect(QString::fromStdString(PATH));
         link.HID_interface_cmd(2);
@@ -210,12 +214,39 @@ private slots:
         QCOMPARE(rt.count(), 0);
     }
 
+    // Reports of an upload that come with pauses shorter than the silence:
+    // one queue, and only once the last report is 2 s old.
+    void upload_waits_for_silence_after_the_last_report()
+    {
+        auto inst = plug_instrument(0);   // the test sends the reports itself
+        HID_INTERDACE link;
+        testkit::Heard saved(&link, &HID_INTERDACE::HID_get_save_data);
+        testkit::Heard none(&link, &HID_INTERDACE::not_get_any_data);
+        link.start();
+        link.hid_connect(QString::fromStdString(PATH));
+        link.HID_interface_cmd(2);
+        QVector<quint16> expected;
+        for (int i = 0; i < 3; ++i) {
+            QTest::qWait(1200);
+            const hidsim::Words w{uint16_t(0x3000 + i), uint16_t(0x3100 + i)};
+            hidsim::push_report(PATH, hidsim::answer_frame(2, w));
+            expected << w[0] << w[1];
+        }
+        // 3.6 s after the command and still collecting.
+        QTest::qWait(1000);
+        QCOMPARE(saved.count() + none.count(), 0);
+        QVERIFY(testkit::wait_until([&] { return saved.count() + none.count() > 0; }, 5000));
+        QCOMPARE(none.count(), 0);
+        QCOMPARE(saved.count(), 1);
+        QCOMPARE(words_of(saved, 0), expected);
+    }
+
     void upload_outlives_a_read_begun_before_it()
     {
         auto inst = plug_instrument(0);
         HID_INTERDACE link;
-        QSignalSpy saved(&link, &HID_INTERDACE::HID_get_save_data);
-        QSignalSpy none(&link, &HID_INTERDACE::not_get_any_data);
+        testkit::Heard saved(&link, &HID_INTERDACE::HID_get_save_data);
+        testkit::Heard none(&link, &HID_INTERDACE::not_get_any_data);
         link.start();
         link.hid_connect(QString::fromStdString(PATH));
         QVERIFY(testkit::wait_until([&] { return hidsim::read_count(PATH) >= 1; }));
@@ -233,7 +264,7 @@ private slots:
     void upload_while_not_connected_ends_at_once()
     {
         HID_INTERDACE link;
-        QSignalSpy none(&link, &HID_INTERDACE::not_get_any_data);
+        testkit::Heard none(&link, &HID_INTERDACE::not_get_any_data);
         link.start();
         link.HID_interface_cmd(2);
         // Not inside the call: the caller opens its waiting box first.
@@ -247,8 +278,8 @@ private slots:
     {
         plug_instrument();
         HID_INTERDACE link;
-        QSignalSpy st(&link, &HID_INTERDACE::HID_status_update);
-        QSignalSpy rt(&link, &HID_INTERDACE::HID_get_rt_data);
+        testkit::Heard st(&link, &HID_INTERDACE::HID_status_update);
+        testkit::Heard rt(&link, &HID_INTERDACE::HID_get_rt_data);
         link.start();
         // Before the path is handed over, every pass reports 1.
         QVERIFY(testkit::wait_until([&] { return states(st).count(1) >= 3; }));
@@ -260,8 +291,15 @@ private slots:
         QTest::qWait(500);
         QCOMPARE(states(st, mark), QList<int>());
 
+        const int enum_unplugged = hidsim::enumerate_count();
         hidsim::unplug(PATH);
-        QVERIFY(testkit::wait_until([&] { return states(st, mark).count(1) >= 5; }));
+        QTest::qWait(1000);
+        // One state 1 for every pass since (each pass enumerates both id
+        // pairs): all of them arrive, and no more.
+        const int passes = (hidsim::enumerate_count() - enum_unplugged) / 2;
+        QVERIFY(passes >= 3);
+        QVERIFY(testkit::wait_until([&] { return states(st, mark).count(1) >= passes - 1; }));
+        QVERIFY(states(st, mark).count(1) <= (hidsim::enumerate_count() - enum_unplugged) / 2 + 1);
         QVERIFY(!states(st, mark).contains(0));
         link.HID_interface_cmd(1);
         QCOMPARE(hidsim::writes(PATH).size(), size_t(0));
@@ -283,7 +321,7 @@ private slots:
     {
         plug_instrument();
         HID_INTERDACE link;
-        QSignalSpy st(&link, &HID_INTERDACE::HID_status_update);
+        testkit::Heard st(&link, &HID_INTERDACE::HID_status_update);
         link.start();
         link.hid_connect(QString::fromStdString(PATH));
         const int mark = st.count();
@@ -298,7 +336,7 @@ private slots:
     {
         plug_instrument();
         HID_INTERDACE link;
-        QSignalSpy st(&link, &HID_INTERDACE::HID_status_update);
+        testkit::Heard st(&link, &HID_INTERDACE::HID_status_update);
         link.start();
         // Hot-plug passes report 1 while this thread is busy: their
         // notices wait in its queue when the path arrives.
@@ -314,8 +352,8 @@ private slots:
     {
         plug_instrument();
         HID_INTERDACE link;
-        QSignalSpy st(&link, &HID_INTERDACE::HID_status_update);
-        QSignalSpy rt(&link, &HID_INTERDACE::HID_get_rt_data);
+        testkit::Heard st(&link, &HID_INTERDACE::HID_status_update);
+        testkit::Heard rt(&link, &HID_INTERDACE::HID_get_rt_data);
         link.start();
         link.hid_connect(QString::fromStdString(PATH));
         hidsim::set_read_fails(PATH, true);
@@ -335,8 +373,8 @@ private slots:
         QCOMPARE(spec.product, std::wstring(L"KQ257 温湿度计"));
         hidsim::plug(spec, hidsim::make_model("KQ257"));
         HID_INTERDACE link;
-        QSignalSpy rt(&link, &HID_INTERDACE::HID_get_rt_data);
-        QSignalSpy saved(&link, &HID_INTERDACE::HID_get_save_data);
+        testkit::Heard rt(&link, &HID_INTERDACE::HID_get_rt_data);
+        testkit::Heard saved(&link, &HID_INTERDACE::HID_get_save_data);
         link.start();
         link.hid_connect(QString::fromStdString(spec.path));
         link.HID_interface_cmd(1);
@@ -381,12 +419,34 @@ private slots:
         QCOMPARE(hidsim::init_count(), inits);
     }
 
+    // Ended before its thread has got going, or while the hot-plug pass is
+    // inside an enumeration: nothing is left running.
+    void destructor_right_after_start()
+    {
+        plug_instrument();
+        for (int i = 0; i < 30; ++i) {
+            hidsim::set_enumerate_delay(i % 2 ? 30 : 0);
+            const int enumerations = hidsim::enumerate_count();
+            auto link = std::make_unique<HID_INTERDACE>();
+            link->start();
+            if (i % 3 == 0)
+                link->hid_connect(QString::fromStdString(PATH));
+            if (i % 2)
+                QVERIFY(testkit::wait_until([&] { return hidsim::enumerate_count() > enumerations; }));
+            link.reset();
+        }
+        const int enumerations = hidsim::enumerate_count();
+        QTest::qWait(300);
+        QCOMPARE(hidsim::enumerate_count(), enumerations);
+        QCOMPARE(hidsim::open_handles(PATH), 0);
+    }
+
     void destructor_after_replug_closes_each_handle_once()
     {
         plug_instrument();
         {
             HID_INTERDACE link;
-            QSignalSpy st(&link, &HID_INTERDACE::HID_status_update);
+            testkit::Heard st(&link, &HID_INTERDACE::HID_status_update);
             link.start();
             link.hid_connect(QString::fromStdString(PATH));
             hidsim::unplug(PATH);

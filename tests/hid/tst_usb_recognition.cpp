@@ -3,7 +3,6 @@
 #include "hidsim.h"
 #include "testkit.h"
 
-#include <QSignalSpy>
 #include <QtTest>
 
 namespace {
@@ -53,7 +52,12 @@ class tst_usb_recognition : public QObject
     Q_OBJECT
 private slots:
     void init() { hidsim::reset(); }
-    void cleanup() { hidsim::reset(); }
+    void cleanup()
+    {
+        const auto misuse = hidsim::misuse();
+        hidsim::reset();
+        QCOMPARE(QString::fromStdString(misuse.empty() ? std::string() : misuse.front()), QString());
+    }
 
     void recognition_data()
     {
@@ -84,7 +88,7 @@ private slots:
         QFETCH(QString, path);
         plug_all(devices);
         USB_AUTO_RECOGNITION r;
-        QSignalSpy spy(&r, &USB_AUTO_RECOGNITION::recognition_HID);
+        testkit::Heard spy(&r, &USB_AUTO_RECOGNITION::recognition_HID);
         r.start();
         if (name.isEmpty()) {
             QVERIFY(wait_passes(2 + devices.size()));
@@ -106,7 +110,7 @@ private slots:
     {
         plug_all({{VA, PA, "a1", L"KQ263 照度计", true}});
         USB_AUTO_RECOGNITION r;
-        QSignalSpy spy(&r, &USB_AUTO_RECOGNITION::recognition_HID);
+        testkit::Heard spy(&r, &USB_AUTO_RECOGNITION::recognition_HID);
         r.start();
         QVERIFY(wait_passes(3));
         QCOMPARE(spy.count(), 0);
@@ -137,6 +141,21 @@ private slots:
         const int inits = hidsim::init_count();
         QTest::qWait(1500);
         QCOMPARE(hidsim::init_count(), inits);
+    }
+
+    // Ended in the middle of a pass: the library is released only after the
+    // thread has finished with it.
+    void destructor_waits_for_the_pass()
+    {
+        plug_all({{VA, PA, "a1", L"Keyboard", false}});
+        hidsim::set_enumerate_delay(300);
+        {
+            USB_AUTO_RECOGNITION r;
+            r.start();
+            QVERIFY(testkit::wait_until([] { return hidsim::enumerate_count() >= 1; }));
+        }
+        QCOMPARE(hidsim::exit_count(), 1);
+        QVERIFY(hidsim::misuse().empty());
     }
 
     void write_pads_to_the_report()

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QVariant>
 #include <QVector>
 #include <functional>
 
@@ -90,6 +91,35 @@ private:
 
 // Processes events until pred() holds or the time runs out.
 bool wait_until(const std::function<bool()> &pred, int timeout_ms = 5000);
+
+// Records a signal the way an object of this thread receives it: at once
+// when emitted here, queued when emitted by another thread. (QSignalSpy
+// records in the emitting thread without a lock, so reading it here while
+// a link thread emits is a data race.)
+class Heard : public QObject
+{
+public:
+    template <typename Sender, typename... Args>
+    Heard(const Sender *sender, void (Sender::*signal)(Args...))
+    {
+        connect(sender, signal, this, [this](Args... args) { m_calls.append(QVariantList{QVariant::fromValue(args)...}); });
+    }
+    int count() const { return m_calls.size(); }
+    bool isEmpty() const { return m_calls.isEmpty(); }
+    const QVariantList &operator[](int i) const { return m_calls[i]; }
+    const QVariantList &first() const { return m_calls.first(); }
+    QList<QVariantList>::const_iterator begin() const { return m_calls.begin(); }
+    QList<QVariantList>::const_iterator end() const { return m_calls.end(); }
+    // Waits for one more call.
+    bool wait(int timeout_ms = 5000)
+    {
+        const int n = count();
+        return wait_until([&] { return count() > n; }, timeout_ms);
+    }
+
+private:
+    QList<QVariantList> m_calls;
+};
 
 QString source_dir();   // the checkout, for fixtures
 QString binary_dir();   // the build tree

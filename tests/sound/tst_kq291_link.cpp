@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <memory>
 
 using hidsim::Bytes;
 using Block = hidsim::Kq291Instrument::Block;
@@ -388,6 +389,19 @@ private slots:
             QVERIFY(w[1] == 0xB5 || w[1] == 0xB4);
             QCOMPARE(int(w[2]), 0);
         }
+    }
+
+    // Ended before its thread has got going: nothing is left running.
+    void destructor_right_after_start()
+    {
+        for (int i = 0; i < 30; ++i) {
+            auto link = std::make_unique<KQ291_HID_INTERDACE>();
+            link->start();
+            link.reset();
+        }
+        const int inits = hidsim::init_count();
+        QTest::qWait(300);
+        QCOMPARE(hidsim::init_count(), inits);
     }
 
     void hot_plug_and_close_once()

@@ -12,6 +12,7 @@
 #include <deque>
 #include <map>
 #include <mutex>
+#include <thread>
 
 struct hid_device_
 {
@@ -19,6 +20,7 @@ struct hid_device_
     unsigned long epoch = 0;   // the device's plug epoch when opened
     bool closed = false;
     bool stale = false;        // from before the last reset()
+    int readers = 0;           // threads inside hid_read_timeout on it
     std::wstring error = L"Success";
 };
 
@@ -48,7 +50,10 @@ struct State
     std::vector<Device> devices;   // in plug order: the enumeration order
     std::vector<std::unique_ptr<hid_device_>> all_handles;
     bool init_fails = false;
-    int inits = 0, exits = 0;
+    int inits = 0, exits = 0, enumerates = 0;
+    int enumerate_delay_ms = 0;
+    int calls_in_progress = 0;   // calls that let go of the lock meanwhile
+    std::vector<std::string> misuse;
     std::wstring global_error = L"Success";
     bool preload_done = false;
 };
@@ -184,7 +189,9 @@ void reset()
     std::lock_guard<std::mutex> lock(s.mutex);
     s.devices.clear();
     s.init_fails = false;
-    s.inits = s.exits = 0;
+    s.inits = s.exits = s.enumerates = 0;
+    s.enumerate_delay_ms = 0;
+    s.misuse.clear();
     s.global_error = L"Success";
     // Handles stay allocated (a caller may still hold one) but are dead.
     for (auto &h : s.all_handles)
@@ -289,6 +296,27 @@ int exit_count()
     return s.exits;
 }
 
+int enumerate_count()
+{
+    State &s = state();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    return s.enumerates;
+}
+
+void set_enumerate_delay(int ms)
+{
+    State &s = state();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    s.enumerate_delay_ms = ms;
+}
+
+std::vector<std::string> misuse()
+{
+    State &s = state();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    return s.misuse;
+}
+
 std::shared_ptr<Instrument> make_model(const std::string &model)
 {
     Registry &r = registry();
@@ -373,16 +401,27 @@ int hid_exit(void)
     State &s = state();
     std::lock_guard<std::mutex> lock(s.mutex);
     ++s.exits;
+    if (s.calls_in_progress > 0)
+        s.misuse.push_back("hid_exit while another call is in progress");
     return 0;
 }
 
 struct hid_device_info *hid_enumerate(unsigned short vendor_id, unsigned short product_id)
 {
     State &s = state();
-    std::lock_guard<std::mutex> lock(s.mutex);
+    std::unique_lock<std::mutex> lock(s.mutex);
 #ifdef HIDSIM_PRELOAD
     preload_device(s);
 #endif
+    ++s.enumerates;
+    if (s.enumerate_delay_ms > 0) {
+        const int ms = s.enumerate_delay_ms;
+        ++s.calls_in_progress;
+        lock.unlock();
+        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+        lock.lock();
+        --s.calls_in_progress;
+    }
     hid_device_info *head = nullptr, **tail = &head;
     for (const Device &d : s.devices) {
         if (!d.present)
@@ -471,6 +510,8 @@ int hid_write(hid_device *dev, const unsigned char *data, size_t length)
     unsigned long epoch;
     {
         std::lock_guard<std::mutex> lock(s.mutex);
+        if (dev && dev->closed && !dev->stale)
+            s.misuse.push_back("hid_write on a closed handle");
         Device *d = alive(s, dev);
         if (!d || d->write_fails) {
             if (dev)
@@ -479,6 +520,8 @@ int hid_write(hid_device *dev, const unsigned char *data, size_t length)
         }
         d->writes.push_back(report);
         inst = d->instrument;
+        if (inst)
+            ++s.calls_in_progress;
         path = d->spec.path;
         epoch = d->epoch;
         s.changed.notify_all();
@@ -487,6 +530,7 @@ int hid_write(hid_device *dev, const unsigned char *data, size_t length)
         // The answerer runs unlocked: it may call back into the control side.
         std::vector<Bytes> answers = inst->on_write(report);
         std::lock_guard<std::mutex> lock(s.mutex);
+        --s.calls_in_progress;
         Device *d = find(s, path);
         if (d && d->present && d->epoch == epoch) {
             for (Bytes &a : answers)
@@ -501,8 +545,28 @@ int hid_read_timeout(hid_device *dev, unsigned char *data, size_t length, int mi
 {
     State &s = state();
     std::unique_lock<std::mutex> lock(s.mutex);
+    if (dev && dev->closed && !dev->stale)
+        s.misuse.push_back("hid_read_timeout on a closed handle");
     if (Device *d = alive(s, dev))
         ++d->reads;
+    // Leaves the read's bookkeeping on every way out.
+    struct Reading
+    {
+        State &s;
+        hid_device *dev;
+        Reading(State &s, hid_device *dev) : s(s), dev(dev)
+        {
+            ++s.calls_in_progress;
+            if (dev)
+                ++dev->readers;
+        }
+        ~Reading()
+        {
+            --s.calls_in_progress;
+            if (dev)
+                --dev->readers;
+        }
+    } reading(s, dev);
     auto ready = [&] {
         Device *d = alive(s, dev);
         return !d || d->read_fails || !d->input.empty();
@@ -544,6 +608,10 @@ void hid_close(hid_device *dev)
     std::lock_guard<std::mutex> lock(s.mutex);
     if (dev->stale)
         return;
+    if (dev->closed)
+        s.misuse.push_back("hid_close of a handle closed before");
+    if (dev->readers > 0)
+        s.misuse.push_back("hid_close of a handle another thread is reading from");
     // Counted on the device even when the handle was closed before, so a
     // double close shows in close_count.
     if (Device *d = find(s, dev->path)) {

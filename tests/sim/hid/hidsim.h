@@ -75,6 +75,17 @@ int close_count(const std::string &path);   // hid_close calls on its handles
 int open_handles(const std::string &path);  // opened and not yet closed
 int init_count();
 int exit_count();
+// hid_enumerate calls so far (any ids).
+int enumerate_count();
+// Each hid_enumerate takes this long (default 0), so a test can end a
+// thread while it is inside one.
+void set_enumerate_delay(int ms);
+
+// Uses of the library a real program must not make, one line each:
+// hid_exit while another call is in progress, hid_close of a handle another
+// thread is reading from, reads and writes on a closed handle, and closing
+// a handle twice.
+std::vector<std::string> misuse();
 
 // Instruments that answer as a given model does ("KQ257", "KQ285", ...).
 // Null for a model that has none yet. Models register themselves through
