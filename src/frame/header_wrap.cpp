@@ -57,7 +57,6 @@ private:
 
 }
 
-
 namespace frame {
 
 void ModelFrame::wrap_header(QTableWidget *table)
