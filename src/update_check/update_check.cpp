@@ -52,8 +52,8 @@ UPDATE_CHECK::UPDATE_CHECK(QWidget *parent)
 
     QNetworkRequest request;
     QSslConfiguration config = request.sslConfiguration();
-    // The update server's certificate is not checked: the answer can only
-    // make the offer appear; the updater fetches and checks the package.
+    // The update server's certificate is not checked: its answer can only
+    // make the offer appear; the package is fetched by the updater itself.
     config.setPeerVerifyMode(QSslSocket::VerifyNone);
     config.setProtocol(QSsl::AnyProtocol);
     request.setSslConfiguration(config);
