@@ -12,7 +12,9 @@
 #include "KQ285_interface/kq285_interface.h"
 #include "KQ291_interface/kq291_interface.h"
 #include "file_oprate/file_oprate.h"
+#include "help/help.h"
 #include "setting/setting.h"
+#include "update_check/update_check.h"
 #include "usart_interface/usart_interface.h"
 #include "usb_help/usb_helper.h"
 
@@ -65,6 +67,7 @@ MainWindow::~MainWindow()
     delete recognition;
     delete serial_link;
     delete link_dialog;
+    delete update_check;
     // Pending writes of the language button reach the file.
     delete settings;
 }
@@ -87,6 +90,10 @@ void MainWindow::base_init()
     status_bar_init();
     status_reflash();
     ui->help_Button->hide();
+
+    // Asks the update server at once; an accepted offer closes every window.
+    update_check = new UPDATE_CHECK(nullptr);
+    connect(update_check, &UPDATE_CHECK::close_main_windows, this, &MainWindow::close_app_slot);
 }
 
 void MainWindow::create_links()
@@ -221,6 +228,8 @@ void MainWindow::on_File_Button_clicked()
 // The help dialog; help_Button is hidden, so nothing leads here in use.
 void MainWindow::on_help_Button_clicked()
 {
+    help_dialog = new help(this);
+    help_dialog->exec();
 }
 
 void MainWindow::close_app_slot()

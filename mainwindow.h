@@ -10,6 +10,8 @@ class QSettings;
 class QTimer;
 class File_oprate;
 class Setting;
+class UPDATE_CHECK;
+class help;
 class usart_interface;
 class USB_AUTO_RECOGNITION;
 class KQ240_INTERFACE;
@@ -67,6 +69,8 @@ private:
     bool english_loaded = false;
     Setting *link_dialog = nullptr;
     File_oprate *file_dialog = nullptr;
+    help *help_dialog = nullptr;
+    UPDATE_CHECK *update_check = nullptr;
     KQ240_INTERFACE *kq240 = nullptr;
     KQ257_INTERFACE *kq257 = nullptr;
     KQ263_INTERFACE *kq263 = nullptr;

@@ -1,6 +1,7 @@
 #include "testkit.h"
 
 #include "common/app_env.h"
+#include "update_check/updater.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -12,6 +13,33 @@
 #include <QSettings>
 #include <QThread>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+namespace {
+
+// A local port that takes connections and never answers: the update check
+// of every start window waits there quietly instead of reaching the real
+// server, and logs nothing while a test runs.
+int quiet_port()
+{
+    static const int port = [] {
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t len = sizeof addr;
+        if (fd < 0 || ::bind(fd, reinterpret_cast<sockaddr *>(&addr), len) != 0 || ::listen(fd, 128) != 0
+            || ::getsockname(fd, reinterpret_cast<sockaddr *>(&addr), &len) != 0)
+            qFatal("no quiet port for the update check");
+        return int(ntohs(addr.sin_port));   // the socket stays open until the process ends
+    }();
+    return port;
+}
+
+}
+
 namespace testkit {
 
 ProgramDir::ProgramDir()
@@ -19,6 +47,7 @@ ProgramDir::ProgramDir()
 {
     app_env::set_program_dir(m_dir.path());
     QDir::setCurrent(m_dir.path());
+    updater::set_server(QUrl(QStringLiteral("https://127.0.0.1:%1").arg(quiet_port())));
 }
 
 ProgramDir::~ProgramDir()

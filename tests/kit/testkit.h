@@ -17,6 +17,7 @@ namespace testkit {
 
 // Runs a test in a fresh program directory: config.ini and log/ land there,
 // and the working directory (rt_temp.bmp, help directories) is the same one.
+// The update check is pointed at a local port that never answers.
 class ProgramDir
 {
 public:

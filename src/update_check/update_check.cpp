@@ -1,0 +1,119 @@
+#include "update_check.h"
+#include "ui_update_check.h"
+
+#include "common/version.h"
+#include "updater.h"
+
+#include <QDebug>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+#include <QSslConfiguration>
+#include <QSslSocket>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// The "version" value as a float: a number, or a string's numeric reading;
+// anything else (missing, not numeric, beyond a float) reads 0.
+float version_value(const QJsonValue &value)
+{
+    double v = 0;
+    if (value.isDouble()) {
+        v = value.toDouble();
+    } else if (value.isString()) {
+        bool ok = false;
+        v = value.toString().toDouble(&ok);
+        if (!ok)
+            v = 0;
+    }
+    if (!std::isfinite(v) || std::fabs(v) > std::numeric_limits<float>::max())
+        return 0;
+    return static_cast<float>(v);
+}
+
+}
+
+UPDATE_CHECK::UPDATE_CHECK(QWidget *parent)
+    : QDialog(parent), ui(new Ui::UPDATE_CHECK)
+{
+    ui->setupUi(this);
+    setWindowFlags(windowFlags() | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint);
+    hide();
+    qDebug() << QSslSocket::supportsSsl() << QSslSocket::sslLibraryBuildVersionString()
+             << QSslSocket::sslLibraryVersionString();
+
+    manager = new QNetworkAccessManager();
+    connect(manager, &QNetworkAccessManager::finished, this, &UPDATE_CHECK::replyFinished);
+
+    QNetworkRequest request;
+    QSslConfiguration config = request.sslConfiguration();
+    // The update server's certificate is not checked: its answer can only
+    // make the offer appear; the package is fetched by the updater itself.
+    config.setPeerVerifyMode(QSslSocket::VerifyNone);
+    config.setProtocol(QSsl::AnyProtocol);
+    request.setSslConfiguration(config);
+    request.setUrl(updater::info_address());
+    manager->get(request);
+}
+
+UPDATE_CHECK::~UPDATE_CHECK()
+{
+    delete ui;
+    // A request still under way ends here without reaching replyFinished.
+    disconnect(manager, nullptr, this, nullptr);
+    delete manager;
+}
+
+void UPDATE_CHECK::replyFinished(QNetworkReply *reply)
+{
+    const int status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status == 200) {
+        const QByteArray body = reply->readAll();
+        const int nul = body.indexOf('\0');
+        const QString text = QString::fromUtf8(nul < 0 ? body : body.left(nul));
+        get_info_content(text);
+        qDebug() << "QNetworkReply:" << text;
+    } else {
+        qDebug() << "update check error code = " << status;
+    }
+    reply->deleteLater();
+}
+
+int UPDATE_CHECK::hundredths(float version)
+{
+    const float n = version * 100.0f;
+    if (!std::isfinite(n))
+        return 0;
+    if (n >= 2147483647.0f)
+        return std::numeric_limits<int>::max();
+    if (n <= -2147483648.0f)
+        return std::numeric_limits<int>::min();
+    return static_cast<int>(n);
+}
+
+void UPDATE_CHECK::get_info_content(QString text)
+{
+    const QJsonObject info = QJsonDocument::fromJson(text.toLatin1()).object();
+    const float v = version_value(info.value(QStringLiteral("version")));
+    qDebug() << "version" << v;
+    const int n = hundredths(v);
+    if (n <= program_version::k_hundredths) {
+        qDebug() << "version" << v << "<=" << program_version::k_version;
+        return;
+    }
+    qDebug() << "version new: " << n << "> now :" << program_version::k_hundredths;
+    exec();
+}
+
+void UPDATE_CHECK::on_buttonBox_accepted()
+{
+    const QStringList arguments{updater::package_address().toString(), updater::executable_name()};
+    qDebug() << arguments;
+    updater::start_detached(arguments);
+    emit close_main_windows();
+}
