@@ -3,14 +3,9 @@
 #include "frame/model_frame.h"
 
 #include "file_oprate/file_oprate.h"
+#include "help/help.h"
 #include "print_set/print_set.h"
 
-#if __has_include("help/help.h")
-#include "help/help.h"
-#define FRAME_HAS_HELP 1
-#endif
-
-#include <QDebug>
 #include <QMainWindow>
 
 namespace frame {
@@ -33,12 +28,8 @@ void ModelFrame::open_print_dialog()
 
 void ModelFrame::open_help()
 {
-#ifdef FRAME_HAS_HELP
     auto *dialog = new help(m_window);
     dialog->exec();
-#else
-    qDebug() << "no help dialog in this build";
-#endif
 }
 
 }
