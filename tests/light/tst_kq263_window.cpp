@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
+#include <QToolButton>
 #include <QtTest>
 #include <qcustomplot.h>
 
@@ -344,6 +345,25 @@ private slots:
         win.w->SAVE_BMP_Slot();
         const QImage image(win.dir.file("graph.bmp"));
         QCOMPARE(image.size(), win.get<QWidget>("plotwidget")->size());
+    }
+
+    void chinese_texts_and_the_language_notice()
+    {
+        rig::Boxes boxes;
+        Window win({12345}, {{"Language", "CH"}});
+        QCOMPARE(win.get<QPushButton>("start_button")->text(), QString("开始"));
+        QCOMPARE(win.get<QPushButton>("data_export_Button")->text(), QString("数据清除"));
+        QCOMPARE(win.get<QCheckBox>("USART_Check")->text(), QString("串口调试"));
+        QCOMPARE(win.rt_table()->horizontalHeaderItem(1)->text(), QString("照度值"));
+        QCOMPARE(win.label("label"), QString("超上限"));
+        QCOMPARE(win.w->debug_window()->findChild<QPushButton *>("PortOpen_btn")->text(), QString("打开"));
+        win.poll();
+        QCOMPARE(rig::text_at(win.rt_table(), 0, 2), QString("lux"));
+        QTest::mouseClick(win.get<QToolButton>("language_Button"), Qt::LeftButton);
+        QVERIFY(testkit::wait_until([&] { return boxes.count() == 1; }, 3000));
+        QCOMPARE(boxes.texts(), QStringList{"info|Need to restart the software after changing the language!"});
+        QCOMPARE(win.get<QPushButton>("start_button")->text(), QString("Start"));
+        QCOMPARE(win.rt_table()->horizontalHeaderItem(1)->text(), QString("light value"));
     }
 
     // The serial debug window on a pseudo-terminal: the check box shows it
