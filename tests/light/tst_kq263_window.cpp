@@ -13,6 +13,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStackedWidget>
@@ -278,6 +279,26 @@ private slots:
         win.get<QRadioButton>("radioButton")->click();
         win.poll();
         QCOMPARE(win.label("MIN_T_label"), QString("200000.00lux"));
+    }
+
+    // The menu's light page sets the limits; its alarm box unchecked lifts them.
+    void limits_from_the_menu()
+    {
+        Window win({30000});
+        auto *menu = win.w->findChild<Menu_dialog *>();
+        menu->findChild<QCheckBox *>("T_checkBox")->setChecked(true);
+        menu->findChild<QDoubleSpinBox *>("UP_alarm_data_7")->setValue(250);
+        menu->findChild<QDoubleSpinBox *>("down_alarm_data_7")->setValue(10);
+        menu->on_buttonBox_accepted();
+        win.poll();
+        QCOMPARE(win.label("upper_count"), QString("1"));
+        QVERIFY(window_kit::cell_red(win.rt_table(), 0, 1));
+        menu->findChild<QCheckBox *>("T_checkBox")->setChecked(false);
+        menu->on_buttonBox_accepted();
+        win.poll();
+        QCOMPARE(win.label("upper_count"), QString("0"));
+        QVERIFY(!window_kit::cell_red(win.rt_table(), 1, 1));
+        QCOMPARE(win.frame()->poll_timer()->interval(), 1000);
     }
 
     void clearing_empties_table_graph_and_statistics()
