@@ -15,6 +15,12 @@
 // the model name.
 extern const QStringList production_list;
 
+// One search for supported instruments: id pair A, each of its devices
+// logged, and id pair B only when pair A lists no device at all. Appends
+// the path and product string of every match, in enumeration order; sets
+// *from_pair_b when a match came from pair B. False when hid_init fails.
+bool find_supported_devices(QVector<QString> &paths, QVector<QString> &names, bool *from_pair_b = nullptr);
+
 // Looks once a second for a supported HID instrument that opens, and
 // reports the first one found, once.
 class USB_AUTO_RECOGNITION : public QThread
