@@ -73,17 +73,7 @@ USB_AUTO_RECOGNITION::~USB_AUTO_RECOGNITION()
 
 void USB_AUTO_RECOGNITION::stop()
 {
-    {
-        std::lock_guard<std::mutex> lock(stop_mutex);
-        stop_flag = true;
-    }
-    stop_cv.notify_all();
-}
-
-bool USB_AUTO_RECOGNITION::wait_stop(int ms)
-{
-    std::unique_lock<std::mutex> lock(stop_mutex);
-    return stop_cv.wait_for(lock, std::chrono::milliseconds(ms), [this] { return stop_flag.load(); });
+    stop_flag.set();
 }
 
 bool USB_AUTO_RECOGNITION::auto_check()
@@ -121,11 +111,11 @@ void USB_AUTO_RECOGNITION::run()
     while (!stop_flag) {
         if (auto_check()) {
             emit recognition_HID(production_name, device_path);
-            while (!wait_stop(1000)) {
+            while (!stop_flag.wait(1000)) {
             }
             return;
         }
-        if (wait_stop(1000))
+        if (stop_flag.wait(1000))
             return;
     }
 }

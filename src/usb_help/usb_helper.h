@@ -5,11 +5,8 @@
 #include <QStringList>
 #include <QThread>
 #include <QVector>
+#include "usb_help/stop_flag.h"
 #include "usb_help/usb_operate.h"
-
-#include <atomic>
-#include <condition_variable>
-#include <mutex>
 
 // USB product strings of the supported instruments; the matching string is
 // the model name.
@@ -41,19 +38,13 @@ protected:
     void run() override;
 
 private:
-    // Sleeps up to ms, returning early once stopped; true when stopped.
-    bool wait_stop(int ms);
-
-    std::atomic<bool> stop_flag{false};
+    StopFlag stop_flag;
     hid_device *device = nullptr;
     QVector<QString> path_list;
     QVector<QString> name_list;
     QString device_path;
     bool recognised = false;
     QString production_name;
-
-    std::mutex stop_mutex;
-    std::condition_variable stop_cv;
 };
 
 #endif

@@ -81,17 +81,7 @@ USB_HELPER::~USB_HELPER()
 
 void USB_HELPER::stop()
 {
-    {
-        std::lock_guard<std::mutex> lock(stop_mutex);
-        stop_flag = true;
-    }
-    stop_cv.notify_all();
-}
-
-bool USB_HELPER::wait_stop(int ms)
-{
-    std::unique_lock<std::mutex> lock(stop_mutex);
-    return stop_cv.wait_for(lock, std::chrono::milliseconds(ms), [this] { return stop_flag.load(); });
+    stop_flag.set();
 }
 
 void USB_HELPER::run()
@@ -116,7 +106,7 @@ void USB_HELPER::run()
     connect(plug_timer, &QTimer::timeout, this, &USB_HELPER::hot_pulg_check_slot, Qt::DirectConnection);
     plug_thread->start();
 
-    while (!wait_stop(1000)) {
+    while (!stop_flag.wait(1000)) {
     }
 }
 

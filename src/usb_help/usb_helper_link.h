@@ -2,6 +2,7 @@
 #define USB_HELPER_LINK_H
 
 #include "data_process/data_process.h"
+#include "usb_help/stop_flag.h"
 #include "usb_help/usb_operate.h"
 
 #include <QByteArray>
@@ -14,7 +15,6 @@
 #include <hidapi.h>
 
 #include <atomic>
-#include <condition_variable>
 #include <cstdint>
 #include <mutex>
 
@@ -95,12 +95,11 @@ private:
 
     // A checked frame: its words to the lists, its signal.
     void data_analysis(uint8_t cmd, uint8_t length, const QVector<quint16> &words);
-    bool wait_stop(int ms);
     void close_device();              // state_mutex held
     void restart_overtime();
     void end_overtime();
 
-    std::atomic<bool> stop_flag{false};
+    StopFlag stop_flag;
     std::atomic<bool> single_byte_mode{false};
     QThread *rx_thread = nullptr;
     QTimer *rx_timer = nullptr;
@@ -127,9 +126,6 @@ private:
 
     std::mutex overtime_mutex;
     bool overtime_active = false;
-
-    std::mutex stop_mutex;
-    std::condition_variable stop_cv;
 };
 
 #endif
