@@ -15,47 +15,6 @@ QString wide(const wchar_t *s)
 }
 }
 
-bool find_supported_devices(QVector<QString> &paths, QVector<QString> &names, bool *from_pair_b)
-{
-    if (hid_init() < 0)
-        return false;
-
-    auto walk = [&](hid_device_info *devs, bool log) {
-        bool matched = false;
-        for (hid_device_info *d = devs; d; d = d->next) {
-            const QString product = wide(d->product_string);
-            if (log)
-                qDebug().noquote() << QString("Device Found\n  type: %1 %2\n  path: %3\n  serial_number: %4\n"
-                                              "  product_string: %5 \n manufacturer_string: %6")
-                                          .arg(d->vendor_id, 4, 16, QLatin1Char('0'))
-                                          .arg(d->product_id, 4, 16, QLatin1Char('0'))
-                                          .arg(QString::fromLatin1(d->path ? d->path : ""))
-                                          .arg(wide(d->serial_number), product, wide(d->manufacturer_string));
-            for (const QString &entry : production_list) {
-                if (product == entry) {
-                    paths.append(QString::fromLatin1(d->path ? d->path : ""));
-                    names.append(product);
-                    matched = true;
-                }
-            }
-        }
-        return matched;
-    };
-
-    hid_device_info *a = hid_enumerate(usb_ids::vendor_a, usb_ids::product_a);
-    walk(a, true);
-    const bool any_a = a != nullptr;
-    hid_free_enumeration(a);
-    if (!any_a) {
-        hid_device_info *b = hid_enumerate(usb_ids::vendor_b, usb_ids::product_b);
-        const bool matched = walk(b, false);
-        hid_free_enumeration(b);
-        if (matched && from_pair_b)
-            *from_pair_b = true;
-    }
-    return true;
-}
-
 USB_AUTO_RECOGNITION::USB_AUTO_RECOGNITION() : QThread(nullptr) {}
 
 USB_AUTO_RECOGNITION::~USB_AUTO_RECOGNITION()
@@ -118,4 +77,45 @@ void USB_AUTO_RECOGNITION::run()
         if (stop_flag.wait(1000))
             return;
     }
+}
+
+bool find_supported_devices(QVector<QString> &paths, QVector<QString> &names, bool *from_pair_b)
+{
+    if (hid_init() < 0)
+        return false;
+
+    auto walk = [&](hid_device_info *devs, bool log) {
+        bool matched = false;
+        for (hid_device_info *d = devs; d; d = d->next) {
+            const QString product = wide(d->product_string);
+            if (log)
+                qDebug().noquote() << QString("Device Found\n  type: %1 %2\n  path: %3\n  serial_number: %4\n"
+                                              "  product_string: %5 \n manufacturer_string: %6")
+                                          .arg(d->vendor_id, 4, 16, QLatin1Char('0'))
+                                          .arg(d->product_id, 4, 16, QLatin1Char('0'))
+                                          .arg(QString::fromLatin1(d->path ? d->path : ""))
+                                          .arg(wide(d->serial_number), product, wide(d->manufacturer_string));
+            for (const QString &entry : production_list) {
+                if (product == entry) {
+                    paths.append(QString::fromLatin1(d->path ? d->path : ""));
+                    names.append(product);
+                    matched = true;
+                }
+            }
+        }
+        return matched;
+    };
+
+    hid_device_info *a = hid_enumerate(usb_ids::vendor_a, usb_ids::product_a);
+    walk(a, true);
+    const bool any_a = a != nullptr;
+    hid_free_enumeration(a);
+    if (!any_a) {
+        hid_device_info *b = hid_enumerate(usb_ids::vendor_b, usb_ids::product_b);
+        const bool matched = walk(b, false);
+        hid_free_enumeration(b);
+        if (matched && from_pair_b)
+            *from_pair_b = true;
+    }
+    return true;
 }
