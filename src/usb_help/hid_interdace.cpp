@@ -129,6 +129,11 @@ QByteArray HID_INTERDACE::get_time_bcd()
     // A PC kept on UTC is taken to show the instruments' own zone already.
     if (now.timeZone().id() == "UTC")
         offset = QTimeZone("Asia/Shanghai").offsetFromUtc(now);
+    return utc8_bcd(now, offset);
+}
+
+QByteArray HID_INTERDACE::utc8_bcd(const QDateTime &now, int offset)
+{
     const QDateTime wall = QDateTime(now.date(), now.time(), Qt::UTC).addSecs(28800 - offset);
     const QDate d = wall.date();
     const QTime t = wall.time();

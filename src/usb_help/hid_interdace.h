@@ -5,6 +5,7 @@
 #include "usb_help/usb_operate.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QQueue>
 #include <QString>
@@ -46,6 +47,9 @@ public:
     // Second, minute, hour, weekday, day, month, year-2000 in BCD: UTC+8
     // wall time of app_env::now().
     static QByteArray get_time_bcd();
+    // The same bytes for the instant `now` of a PC whose zone is `offset`
+    // seconds east of UTC.
+    static QByteArray utc8_bcd(const QDateTime &now, int offset);
 
 public slots:
     void HID_interface_cmd(int cmd);

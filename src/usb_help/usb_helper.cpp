@@ -32,54 +32,15 @@ USB_AUTO_RECOGNITION::~USB_AUTO_RECOGNITION()
 
 void USB_AUTO_RECOGNITION::stop()
 {
-    {
-        std::lock_guard<std::mutex> lock(stop_mutex);
-        stop_flag = true;
-    }
-    stop_cv.notify_all();
-}
-
-bool USB_AUTO_RECOGNITION::wait_stop(int ms)
-{
-    std::unique_lock<std::mutex> lock(stop_mutex);
-    return stop_cv.wait_for(lock, std::chrono::milliseconds(ms), [this] { return stop_flag.load(); });
+    stop_flag.set();
 }
 
 bool USB_AUTO_RECOGNITION::auto_check()
 {
     path_list.clear();
     name_list.clear();
-    if (hid_init() < 0)
+    if (!find_supported_devices(path_list, name_list))
         return false;
-
-    auto walk = [this](hid_device_info *devs, bool log) {
-        for (hid_device_info *d = devs; d; d = d->next) {
-            const QString product = wide(d->product_string);
-            if (log)
-                qDebug().noquote() << QString("Device Found\n  type: %1 %2\n  path: %3\n  serial_number: %4\n"
-                                              "  product_string: %5 \n manufacturer_string: %6")
-                                          .arg(d->vendor_id, 4, 16, QLatin1Char('0'))
-                                          .arg(d->product_id, 4, 16, QLatin1Char('0'))
-                                          .arg(QString::fromLatin1(d->path ? d->path : ""))
-                                          .arg(wide(d->serial_number), product, wide(d->manufacturer_string));
-            for (const QString &entry : production_list) {
-                if (product == entry) {
-                    path_list.append(QString::fromLatin1(d->path ? d->path : ""));
-                    name_list.append(product);
-                }
-            }
-        }
-    };
-
-    hid_device_info *a = hid_enumerate(usb_ids::vendor_a, usb_ids::product_a);
-    walk(a, true);
-    const bool any_a = a != nullptr;
-    hid_free_enumeration(a);
-    if (!any_a) {
-        hid_device_info *b = hid_enumerate(usb_ids::vendor_b, usb_ids::product_b);
-        walk(b, false);
-        hid_free_enumeration(b);
-    }
     return connect_check();
 }
 
@@ -109,11 +70,52 @@ void USB_AUTO_RECOGNITION::run()
     while (!stop_flag) {
         if (auto_check()) {
             emit recognition_HID(production_name, device_path);
-            while (!wait_stop(1000)) {
+            while (!stop_flag.wait(1000)) {
             }
             return;
         }
-        if (wait_stop(1000))
+        if (stop_flag.wait(1000))
             return;
     }
+}
+
+bool find_supported_devices(QVector<QString> &paths, QVector<QString> &names, bool *from_pair_b)
+{
+    if (hid_init() < 0)
+        return false;
+
+    auto walk = [&](hid_device_info *devs, bool log) {
+        bool matched = false;
+        for (hid_device_info *d = devs; d; d = d->next) {
+            const QString product = wide(d->product_string);
+            if (log)
+                qDebug().noquote() << QString("Device Found\n  type: %1 %2\n  path: %3\n  serial_number: %4\n"
+                                              "  product_string: %5 \n manufacturer_string: %6")
+                                          .arg(d->vendor_id, 4, 16, QLatin1Char('0'))
+                                          .arg(d->product_id, 4, 16, QLatin1Char('0'))
+                                          .arg(QString::fromLatin1(d->path ? d->path : ""))
+                                          .arg(wide(d->serial_number), product, wide(d->manufacturer_string));
+            for (const QString &entry : production_list) {
+                if (product == entry) {
+                    paths.append(QString::fromLatin1(d->path ? d->path : ""));
+                    names.append(product);
+                    matched = true;
+                }
+            }
+        }
+        return matched;
+    };
+
+    hid_device_info *a = hid_enumerate(usb_ids::vendor_a, usb_ids::product_a);
+    walk(a, true);
+    const bool any_a = a != nullptr;
+    hid_free_enumeration(a);
+    if (!any_a) {
+        hid_device_info *b = hid_enumerate(usb_ids::vendor_b, usb_ids::product_b);
+        const bool matched = walk(b, false);
+        hid_free_enumeration(b);
+        if (matched && from_pair_b)
+            *from_pair_b = true;
+    }
+    return true;
 }

@@ -5,15 +5,18 @@
 #include <QStringList>
 #include <QThread>
 #include <QVector>
+#include "usb_help/stop_flag.h"
 #include "usb_help/usb_operate.h"
-
-#include <atomic>
-#include <condition_variable>
-#include <mutex>
 
 // USB product strings of the supported instruments; the matching string is
 // the model name.
 extern const QStringList production_list;
+
+// One search for supported instruments: id pair A, each of its devices
+// logged, and id pair B only when pair A lists no device at all. Appends
+// the path and product string of every match, in enumeration order; sets
+// *from_pair_b when a match came from pair B. False when hid_init fails.
+bool find_supported_devices(QVector<QString> &paths, QVector<QString> &names, bool *from_pair_b = nullptr);
 
 // Looks once a second for a supported HID instrument that opens, and
 // reports the first one found, once.
@@ -35,19 +38,13 @@ protected:
     void run() override;
 
 private:
-    // Sleeps up to ms, returning early once stopped; true when stopped.
-    bool wait_stop(int ms);
-
-    std::atomic<bool> stop_flag{false};
+    StopFlag stop_flag;
     hid_device *device = nullptr;
     QVector<QString> path_list;
     QVector<QString> name_list;
     QString device_path;
     bool recognised = false;
     QString production_name;
-
-    std::mutex stop_mutex;
-    std::condition_variable stop_cv;
 };
 
 #endif
