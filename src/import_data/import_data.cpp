@@ -145,6 +145,9 @@ void import_data::get_config_data()
             const int i = pressure_units().indexOf(unit);
             if (i >= 0)
                 file_unit_index = quint8(i);
+            // Until a unit is chosen the values stay in the file's unit, which
+            // is what the unit column and the boxes name.
+            unit_index = file_unit_index;
         }
         break;
     }
