@@ -7,7 +7,9 @@
 #include "../temp/window_kit.h"
 #include "../tools/tools_kit.h"
 
+#include <QGroupBox>
 #include <QLineEdit>
+#include <QTranslator>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStandardItemModel>
@@ -658,6 +660,24 @@ wb.save(sys.argv[1])
         QVERIFY(window_kit::print_preview_to_pdf([&] { v.findChild<QPushButton *>("print_bmp")->click(); },
                                                  picture_pdf));
         QCOMPARE(window_kit::pdf_image_count(picture_pdf), 1);
+    }
+    // Chinese texts on the form; unit and mode captions stay as the workbooks
+    // write them, since loading compares them with the cells.
+    void chinese_texts()
+    {
+        QTranslator zh;
+        QVERIFY(zh.load(":/res/translator/Chinese.qm"));
+        QCoreApplication::installTranslator(&zh);
+        import_data v(nullptr, text_book("KQ174 datasheet", {{"Date", "Value", "Unit"},
+                                                             {T0, "12.5", "Contact RPM"},
+                                                             {T1, "13.5", "m"}}));
+        QCoreApplication::removeTranslator(&zh);
+        QCOMPARE(v.findChild<QPushButton *>("print_table")->text(), QStringLiteral("打印表格"));
+        QCOMPARE(v.findChild<QGroupBox *>("groupBox_11")->title(), QStringLiteral("最大值"));
+        QCOMPARE(radios(v), (QStringList{"m", "m/min", "ft/min", "Contact RPM", "Photo RPM", "全部*"}));
+        radio(v, "Contact RPM")->click();
+        QCOMPARE(table_rows(v), 1);
+        QCOMPARE(table_row(v, 0), (QStringList{T0, "12.5", "Contact RPM"}));
     }
 };
 
