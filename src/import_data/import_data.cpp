@@ -71,6 +71,25 @@ import_data::import_data(QWidget *parent, QString filename)
     load_data();
     ui->import_table->setModel(table_model);
     ui->import_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    fit_date_column();
+}
+
+// Every column stretches, but the date-time keeps room for its text: beside
+// more than two values it wraps onto two lines, as in the model windows.
+void import_data::fit_date_column()
+{
+    if (!has_date || !ui->import_table->model() || table_model->columnCount() < 2)
+        return;
+    QTableView *view = ui->import_table;
+    const QFontMetrics fm(view->font());
+    const bool wrap = table_model->columnCount() > 3;
+    view->setWordWrap(wrap);
+    view->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Interactive);
+    view->setColumnWidth(0, fm.horizontalAdvance(wrap ? QStringLiteral("0000-00-00")
+                                                      : QStringLiteral("00:00:00 0000-00-00")) + 12);
+    // Many narrow columns: each value column as wide as its texts, the last takes the rest.
+    for (int c = 1; wrap && c < table_model->columnCount() - 1; ++c)
+        view->horizontalHeader()->setSectionResizeMode(c, QHeaderView::ResizeToContents);
 }
 
 import_data::~import_data()
@@ -456,6 +475,7 @@ void import_data::load_data()
         KQ186_load_table();
     else if (model_type == QLatin1String("KQ174"))
         KQ174_load_table();
+    fit_date_column();
 }
 
 bool import_data::begin_load(int graphs)
@@ -531,6 +551,7 @@ void import_data::show_statistics(int channel, int precision, const QString &suf
         if (!box)
             continue;
         box->setText(s.samples.isEmpty() ? k_null : QString::number(values[g], 'f', precision) + suffix);
+        box->setCursorPosition(0);   // a text wider than the box keeps its digits in view
     }
 }
 

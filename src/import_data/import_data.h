@@ -92,6 +92,7 @@ private:
     void KQ174_set_plot();
 
     void build_html();
+    void fit_date_column();
 
     double to_display_unit(double x) const;
     static double to_unit(double x, const QString &target);
