@@ -1,9 +1,12 @@
 #include "import_data/import_data.h"
+#include "KQ285_interface/kq285_interface.h"
 #include "KQ285_interface/kq285_words.h"
+#include "general_instrument.h"
 #include "frame/model_frame.h"
 #include "testkit.h"
 #include "workbook/workbook.h"
 
+#include "../sound/sound_rig.h"
 #include "../temp/window_kit.h"
 #include "../tools/tools_kit.h"
 
@@ -678,6 +681,33 @@ wb.save(sys.argv[1])
         radio(v, "Contact RPM")->click();
         QCOMPARE(table_rows(v), 1);
         QCOMPARE(table_row(v, 0), (QStringList{T0, "12.5", "Contact RPM"}));
+    }
+    // The KQ285 window's own export, through a simulated meter, opens again.
+    void kq285_window_export_opens()
+    {
+        const QString path = m_dir->file("kq285_window.xlsx");
+        {
+            int n = 0;
+            auto meter = std::make_shared<hidsim::GeneralInstrument>(
+                [&n](int) { return hidsim::Words{quint16(0x1000 + n), 0x5F5E, quint16(4950 + 100 * n++), 1, 2512}; },
+                nullptr, 0);
+            rig::WindowOn<KQ285_INTERFACE, hidsim::GeneralInstrument> win(
+                "KQ285", meter, QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9)));
+            win.poll();
+            win.poll();
+            rig::SaveNames names(path);
+            win.w->SAVE_table_Slot();
+        }
+        import_data v(nullptr, path);
+        QCOMPARE(v.model(), QStringLiteral("KQ285"));
+        QCOMPARE(v.value_unit(), QStringLiteral("dbC"));
+        QVERIFY(v.date_column());
+        QCOMPARE(v.first_time(), 1600000000u);
+        QCOMPARE(table_rows(v), 2);
+        const QString second = QDateTime::fromSecsSinceEpoch(1600000001).toString("hh:mm:ss yyyy-MM-dd");
+        QCOMPARE(table_row(v, 1), (QStringList{second, "50.5", "dbC"}));
+        QCOMPARE(boxes(v, 1), (QStringList{"50.50", "49.50", "50.00"}));
+        QCOMPARE(plot(v)->xAxis->range().upper, 1600000001.0);
     }
 };
 
