@@ -69,16 +69,14 @@ import_data::import_data(QWidget *parent, QString filename)
     get_config_data();
     ui_init();
     load_data();
-    ui->import_table->setModel(table_model);
-    ui->import_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
-    fit_date_column();
+    show_table();
 }
 
 // Every column stretches, but the date-time keeps room for its text: beside
 // more than two values it wraps onto two lines, as in the model windows.
 void import_data::fit_date_column()
 {
-    if (!has_date || !ui->import_table->model() || table_model->columnCount() < 2)
+    if (!has_date || table_model->columnCount() < 2)
         return;
     QTableView *view = ui->import_table;
     const QFontMetrics fm(view->font());
@@ -461,6 +459,12 @@ float import_data::pressure_convert(float x, quint8 from, quint8 to)
 
 void import_data::load_data()
 {
+    // A model the view follows row by row loads far slower: take it from the
+    // view while it fills, and show it again at the end.
+    QTableView *view = ui->import_table;
+    const bool shown = table_model && view->model() == table_model;
+    if (shown)
+        view->setModel(nullptr);
     if (model_type == QLatin1String("KQ240"))
         KQ240_load_table();
     else if (model_type == QLatin1String("KQ257"))
@@ -475,6 +479,16 @@ void import_data::load_data()
         KQ186_load_table();
     else if (model_type == QLatin1String("KQ174"))
         KQ174_load_table();
+    if (shown)
+        show_table();
+}
+
+void import_data::show_table()
+{
+    QItemSelectionModel *old = ui->import_table->selectionModel();
+    ui->import_table->setModel(table_model);
+    delete old;
+    ui->import_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
     fit_date_column();
 }
 

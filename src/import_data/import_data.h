@@ -93,6 +93,7 @@ private:
 
     void build_html();
     void fit_date_column();
+    void show_table();
 
     double to_display_unit(double x) const;
     static double to_unit(double x, const QString &target);
