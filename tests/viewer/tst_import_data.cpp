@@ -365,6 +365,11 @@ private slots:
         });
         QTest::newRow("KQ240 as written") << kq240 << "" << QStringList{T0, "20.0℃", "NULL", ""}
                                           << QStringList{"20.0℃", "20.0℃", "20.0℃"};
+        QTest::newRow("KQ240 five channels")
+            << text_book("KQ240 datasheet", {{"Date", "CH1", "CH2", "CH3", "CH4", "CH5", "Unit"},
+                                             {T0, "1", "2", "3", "4", "5", "℃"}})
+            << "" << QStringList{T0, "1.0℃", "2.0℃", "3.0℃", "4.0℃", "5.0℃", ""}
+            << QStringList{"1.0℃", "1.0℃", "1.0℃"};
         QTest::newRow("KQ240 ℉") << kq240 << "℉" << QStringList{T0, "68.0℉", "NULL", ""}
                                  << QStringList{"68.0℉", "68.0℉", "68.0℉"};
 
@@ -569,6 +574,16 @@ wb.save(sys.argv[1])
         QCOMPARE(boxes(v, 1), (QStringList{"50.00", "40.00", "45.00"}));
         QCOMPARE(plot(v)->graph(0)->dataCount(), 1);   // the row without a key has no place on the graph
         QCOMPARE(v.last_time(), 3);
+    }
+
+    // A date that does not parse still loads its row, keyed at the end of time.
+    void row_with_a_bad_date()
+    {
+        import_data v(nullptr, text_book("KQ285 datasheet", {{"Date", "v", "u"}, {T0, "1", "dbA"}, {"yesterday", "2", "dbA"}}));
+        QCOMPARE(table_row(v, 1), (QStringList{"yesterday", "2.0", "dbA"}));
+        QCOMPARE(v.last_time(), -1);
+        QCOMPARE(plot(v)->graph(0)->dataCount(), 2);
+        QCOMPARE(plot(v)->xAxis->range().upper, 4294967295.0);
     }
 
     // A workbook that breaks after it was opened: a unit choice keeps the rows.
