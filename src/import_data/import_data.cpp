@@ -92,6 +92,8 @@ void import_data::fit_date_column()
 
 import_data::~import_data()
 {
+    // The graphs share containers that are members: let them go first.
+    ui->import_plot->clearGraphs();
     delete ui;
     file.close();
 }
