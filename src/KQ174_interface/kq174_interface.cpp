@@ -57,6 +57,7 @@ KQ174_INTERFACE::KQ174_INTERFACE(QWidget *parent)
     ui->gunspeed->setRange(99999, 0);
     ui->gunspeed->setTitle(tr("speed:"));
     ui->gunspeed->setUnit(tr("m"));
+    fit_speed_gauge();
     ui->gunspeed_2->setValue(0);
     ui->gunspeed_2->setRange(80, 0);
     ui->gunspeed_2->setTitle(tr("temp:"));
@@ -115,6 +116,25 @@ void KQ174_INTERFACE::Printf_table_Slot() { frame->print_table(); }
 void KQ174_INTERFACE::KQ174_preview_BMP(QPrinter *printer) { frame->paint_picture(printer); }
 void KQ174_INTERFACE::KQ174_preview_table(QPrinter *printer) { frame->paint_table(printer); }
 void KQ174_INTERFACE::clear_all_data() { frame->clear_all_data(); }
+
+void KQ174_INTERFACE::fit_speed_gauge()
+{
+    // The dial places its unit by the widget font but draws it in bold
+    // 12 pt, so a long unit ("Contact RPM") runs past a dial of the usual
+    // width: widen it by what the longest unit text overshoots.
+    QFont drawn;
+    drawn.setWeight(75);
+    drawn.setPointSize(12);
+    const QFontMetrics bold(drawn);
+    const QFontMetrics plain = ui->gunspeed->fontMetrics();
+    int over = 0;
+    for (int m = 0; m < kq174::MODE_COUNT; ++m) {
+        const QString unit = kq174::unit_text(m);
+        over = qMax(over, bold.horizontalAdvance(unit) - plain.horizontalAdvance(unit));
+    }
+    const int unit_end = 110;   // right of the dial's centre, at 200 px of height
+    ui->gunspeed->setMinimumWidth(qMax(ui->gunspeed->minimumWidth(), 2 * (unit_end + over) + 24));
+}
 
 // ------------------------------------------------------------------ limits
 

@@ -91,6 +91,7 @@ private:
     void refresh_save_table();
     void mode_alarm(float value, quint8 mode);
     void enable_mode_choice(bool on);
+    void fit_speed_gauge();
     QRadioButton *mode_radio(int mode) const;
     void KQ174_plot_widget_init(QCustomPlot *plot, int, QString name, QString);
     void KQ174_set_rt_data_plot(uint32_t time, double value);

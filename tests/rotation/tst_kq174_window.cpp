@@ -5,6 +5,7 @@
 #include "clean_data/clean_data.h"
 #include "gauge/gaugespeed.h"
 #include "general_instrument.h"
+#include "mainwindow.h"
 #include "menu_dialog/menu_dialog.h"
 
 #include <QCheckBox>
@@ -109,6 +110,35 @@ class tst_kq174_window : public QObject
 {
     Q_OBJECT
 private slots:
+    // The simulated tachometer (what SENSAVO_SIM=KQ174 plugs in) is
+    // recognised by the start window and answers its window's polls.
+    void simulated_tachometer_opens_its_window()
+    {
+        testkit::ProgramDir dir;
+        hidsim::reset();
+        const hidsim::DeviceSpec spec = hidsim::model_device("KQ174");
+        QCOMPARE(QString::fromStdWString(spec.product), QString("KQ174 转速计"));
+        hidsim::plug(spec, hidsim::make_model("KQ174"));
+        {
+            MainWindow start;
+            start.show();
+            KQ174_INTERFACE *w = nullptr;
+            QVERIFY(testkit::wait_until([&] {
+                for (QWidget *t : QApplication::topLevelWidgets())
+                    if (auto *k = qobject_cast<KQ174_INTERFACE *>(t))
+                        if (k->isVisible())
+                            w = k;
+                return w != nullptr;
+            }, 10000));
+            auto *table = w->findChild<QTableWidget *>("RT_table_data");
+            w->get_rt_data_cmd_slot();
+            QVERIFY(testkit::wait_until([&] { return table->rowCount() == 1; }, 4000));
+            QCOMPARE(rig::text_at(table, 0, 2), QString("Photo RPM"));
+            QCOMPARE(rig::text_at(table, 0, 1), QString("580.0"));
+        }
+        hidsim::reset();
+    }
+
     void polling_writes_the_realtime_command()
     {
         Window win;
@@ -391,6 +421,31 @@ private slots:
         win.radio(1)->click();
         QCOMPARE(t->rowCount(), 6);
         QCOMPARE(win.get<QCustomPlot>("read_plot")->graph(0)->dataCount(), 6);
+    }
+
+    void unchecking_upload_keeps_the_stored_table()
+    {
+        rig::Boxes boxes;
+        Window win(example_words, stored_words, 1);
+        win.upload();
+        QVERIFY(testkit::wait_until([&] { return win.read_table()->rowCount() == 3; }, 8000));
+        QVERIFY(testkit::wait_until([&] { return !rig::waiting_box_visible(); }, 3000));
+        win.get<QPushButton>("upload_Button")->click();   // unchecked: nothing is asked
+        QVERIFY(!win.get<QPushButton>("upload_Button")->isChecked());
+        QCOMPARE(int(win.inst->received(2).size()), 1);
+        QCOMPARE(win.read_table()->rowCount(), 3);
+        QVERIFY(!win.radio(0)->isEnabled());
+        QVERIFY(win.get<QGroupBox>("groupBox")->isEnabled());
+        win.start();
+        win.frame()->poll_timer()->stop();
+        QVERIFY(win.radio(0)->isEnabled());
+        QVERIFY(win.get<QComboBox>("timestamp")->isEnabled());
+        QCOMPARE(win.get<QStackedWidget>("polt")->currentIndex(), 0);
+        win.radio(2)->click();
+        QCOMPARE(win.read_table()->rowCount(), 3);
+        QCOMPARE(win.get<QCustomPlot>("read_plot")->graph(0)->dataCount(), 3);
+        QCOMPARE(int(win.inst->received(4).size()), 1);
+        QVERIFY(boxes.texts().isEmpty());
     }
 
     void stored_answer_ending_in_part_of_a_record()
