@@ -85,6 +85,13 @@ struct Window : rig::WindowOn<KQ174_INTERFACE, hidsim::GeneralInstrument>
     {
         QMetaObject::invokeMethod(get<QPushButton>("upload_Button"), "click", Qt::QueuedConnection);
     }
+    // Uploads; true once the stored table holds `rows` rows and the waiting box is gone.
+    bool upload_rows(int rows)
+    {
+        upload();
+        return testkit::wait_until([&] { return read_table()->rowCount() == rows; }, 8000)
+               && testkit::wait_until([] { return !rig::waiting_box_visible(); }, 3000);
+    }
     // The speed gauge draws this title, scale from 0 to `top` and unit:
     // drawing them again over it changes no pixel.
     bool speed_gauge_shows(const QString &title, int top, const QString &unit)
@@ -351,9 +358,7 @@ private slots:
         QCOMPARE(win.label("lower_count"), QString("2"));
         win.w->threshold_reset();
         win.w->clean_data_slot(0);
-        win.upload();
-        QVERIFY(testkit::wait_until([&] { return win.read_table()->rowCount() == 3; }, 8000));
-        QVERIFY(testkit::wait_until([&] { return !rig::waiting_box_visible(); }, 3000));
+        QVERIFY(win.upload_rows(3));
         QCOMPARE(win.label("lower_count"), QString("2"));
         win.start();
         win.frame()->poll_timer()->stop();
@@ -391,9 +396,7 @@ private slots:
         Window win(example_words, stored_words, 2);
         win.start();
         win.frame()->poll_timer()->stop();
-        win.upload();
-        QVERIFY(testkit::wait_until([&] { return win.read_table()->rowCount() == 6; }, 8000));
-        QVERIFY(testkit::wait_until([&] { return !rig::waiting_box_visible(); }, 3000));
+        QVERIFY(win.upload_rows(6));
         QTableWidget *t = win.read_table();
         QCOMPARE(rig::text_at(t, 0, 0), QDateTime::fromSecsSinceEpoch(1600000000).toString("hh:mm:ss yyyy-MM-dd"));
         const QStringList values = {"1234.5", "50.0", "429496736.0"};
@@ -427,9 +430,7 @@ private slots:
     {
         rig::Boxes boxes;
         Window win(example_words, stored_words, 1);
-        win.upload();
-        QVERIFY(testkit::wait_until([&] { return win.read_table()->rowCount() == 3; }, 8000));
-        QVERIFY(testkit::wait_until([&] { return !rig::waiting_box_visible(); }, 3000));
+        QVERIFY(win.upload_rows(3));
         win.get<QPushButton>("upload_Button")->click();   // unchecked: nothing is asked
         QVERIFY(!win.get<QPushButton>("upload_Button")->isChecked());
         QCOMPARE(int(win.inst->received(2).size()), 1);
@@ -456,9 +457,7 @@ private slots:
             w.resize(w.size() - 2);
             return w;
         }, 1);
-        win.upload();
-        QVERIFY(testkit::wait_until([&] { return win.read_table()->rowCount() == 2; }, 8000));
-        QVERIFY(testkit::wait_until([&] { return !rig::waiting_box_visible(); }, 3000));
+        QVERIFY(win.upload_rows(2));
         QTest::qWait(200);
         QCOMPARE(win.read_table()->rowCount(), 2);
         QVERIFY(boxes.texts().isEmpty());
@@ -551,9 +550,7 @@ private slots:
     {
         rig::Boxes boxes;
         Window win(example_words, stored_words, 1);
-        win.upload();
-        QVERIFY(testkit::wait_until([&] { return win.read_table()->rowCount() == 3; }, 8000));
-        QVERIFY(testkit::wait_until([&] { return !rig::waiting_box_visible(); }, 3000));
+        QVERIFY(win.upload_rows(3));
         const QString path = win.dir.file("stored.xlsx");
         rig::SaveNames names(path);
         win.w->SAVE_table_Slot();
