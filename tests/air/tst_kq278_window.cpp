@@ -220,12 +220,23 @@ private slots:
         QCOMPARE(win.rt_graph()->data()->at(0)->value, 3.25);
     }
 
-    void instrument_time_of_zero_takes_the_pc_clock()
+    void instrument_times_data()
     {
-        Window win([](int) { return hidsim::Words{0, 0, 325, 2150}; });
+        QTest::addColumn<int>("low");
+        QTest::addColumn<int>("high");
+        QTest::addColumn<quint32>("shown");
+        QTest::newRow("0: the PC's clock") << 0 << 0 << quint32(PC_TIME.toSecsSinceEpoch());
+        QTest::newRow("past 2038") << 0x0010 << 0x8000 << 0x80000010u;
+    }
+    void instrument_times()
+    {
+        QFETCH(int, low);
+        QFETCH(int, high);
+        QFETCH(quint32, shown);
+        Window win([low, high](int) { return hidsim::Words{quint16(low), quint16(high), 325, 2150}; });
         win.poll();
-        QCOMPARE(rig::text_at(win.rt_table(), 0, 0), local(quint32(PC_TIME.toSecsSinceEpoch())));
-        QCOMPARE(win.rt_graph()->data()->at(0)->key, double(PC_TIME.toSecsSinceEpoch()));
+        QCOMPARE(rig::text_at(win.rt_table(), 0, 0), local(shown));
+        QCOMPARE(win.rt_graph()->data()->at(0)->key, double(shown));
     }
 
     void answer_length_data()
