@@ -201,18 +201,8 @@ void KQ291_INTERFACE::get_save_data(QMap<uint32_t, float> qmap_data)
 
 void KQ291_INTERFACE::on_upload_Button_clicked(bool checked)
 {
-    frame->poll_timer()->stop();
-    if (checked) {
-        if (ui->polt->currentIndex() == 0) {
-            ui->polt->setCurrentIndex(1);
-            ui->table_data_widget->setCurrentIndex(1);
-        }
-        clear_all_data();
-        emit HID_write_cmd(2);
-        index_dialog->close_receive_info(false);
-        qDebug() << "emit upload command";
-    }
-    frame->lock_after_upload();
+    // Returns once the stored records (or the word that none came) closed the box.
+    frame->upload_waiting_on(checked, [this] { index_dialog->close_receive_info(false); });
 }
 
 void KQ291_INTERFACE::on_sync_Button_clicked()

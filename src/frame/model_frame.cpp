@@ -357,6 +357,21 @@ void ModelFrame::lock_after_upload()
         Pause_Button->setChecked(false);
 }
 
+void ModelFrame::upload_waiting_on(bool checked, const std::function<void()> &wait)
+{
+    m_poll_timer->stop();
+    if (checked) {
+        if (polt && polt->currentIndex() == 0)
+            show_page(1);
+        clear_all_data();
+        if (m_hooks.send_command)
+            m_hooks.send_command(2);
+        wait();
+        qDebug() << "emit upload command";
+    }
+    lock_after_upload();
+}
+
 bool ModelFrame::upload_waiting() const
 {
     return m_wait_box != nullptr;

@@ -133,6 +133,10 @@ public:
     void upload(bool checked);          // returns once the waiting box is closed
     // The usual end of an upload: "set" group disabled, Start and Pause unchecked.
     void lock_after_upload();
+    // An upload whose waiting box the window runs itself (the record-index
+    // dialog's): `wait` runs that box and returns once it is closed. Ends
+    // with lock_after_upload().
+    void upload_waiting_on(bool checked, const std::function<void()> &wait);
     void request_rt_data();             // command 1
     void set_stamp(int seconds);
     void clear_all_data();

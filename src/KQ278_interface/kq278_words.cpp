@@ -1,0 +1,130 @@
+#include "KQ278_interface/kq278_words.h"
+
+#include "frame/hid_window.h"
+#include "workbook/workbook.h"
+
+#include <QBrush>
+#include <QDebug>
+#include <QTableWidget>
+
+namespace kq278 {
+
+namespace {
+
+struct Unit
+{
+    const char *text;
+    double factor;     // from m/s; single-precision constants, as the meter's own software has them
+    int gauge_max;
+};
+
+const Unit k_units[unit_count] = {
+    {"m/s", 1.0, 45},
+    {"ft/s", double(3.28f), 147},
+    {"km/h", double(3.6f), 161},
+    {"knots", double(1.94f), 87},
+    {"mile/h", double(2.24f), 100},
+    {"ft/m", double(196.85f), 8858},
+};
+
+bool known(int unit)
+{
+    return unit >= 0 && unit < unit_count;
+}
+
+QColor item_fill(const QTableWidgetItem *item)
+{
+    const QVariant v = item->data(Qt::BackgroundRole);
+    if (!v.canConvert<QBrush>())
+        return QColor();
+    const QBrush b = v.value<QBrush>();
+    return b.style() == Qt::SolidPattern ? b.color() : QColor();
+}
+
+}
+
+bool decode_realtime(const QQueue<quint16> &words, RealTime *out)
+{
+    if (words.size() < 4)
+        return false;
+    out->time = frame::time_from_words(words[0], words[1]);
+    out->speed = words[2];
+    out->celsius = double(float(qint16(words[3])) / 100.0f);
+    return true;
+}
+
+QVector<Stored> decode_stored(const QQueue<quint16> &words)
+{
+    QVector<Stored> records;
+    const int whole = words.size() / 4 * 4;
+    for (int i = 0; i < whole; i += 4) {
+        Stored s;
+        for (int k = 0; k < 4; ++k)
+            s.words[k] = words[i + k];
+        s.speed = double(float(words[i]) / 1000.0f);
+        s.celsius = double(float(qint16(words[i + 1])) / 10.0f);
+        s.time = frame::time_from_words(words[i + 2], words[i + 3]);
+        records.push_back(s);
+    }
+    if (whole != words.size())
+        qDebug() << "stored answer ends in an incomplete record of" << words.size() - whole << "words";
+    return records;
+}
+
+QString unit_text(int unit)
+{
+    return QString::fromLatin1(k_units[known(unit) ? unit : 0].text);
+}
+
+int gauge_max(int unit)
+{
+    return k_units[known(unit) ? unit : 0].gauge_max;
+}
+
+double convert(double metres_per_second, int unit)
+{
+    return known(unit) ? metres_per_second * k_units[unit].factor : metres_per_second;
+}
+
+void write_split_layout(workbook::Writer &w, const QTableWidget *table, const QString &title)
+{
+    static const QStringList units = {"m/s", "ft/s", "km/h", "knots", "mile/h", "ft/m", QStringLiteral("℃")};
+    w.write_string(1, 1, QStringLiteral("%1 datasheet").arg(title));
+    const int cols = table->columnCount();
+    const auto header = [table](int c) {
+        const QTableWidgetItem *h = table->horizontalHeaderItem(c);
+        return h ? h->text() : QString();
+    };
+    w.write_string(2, 1, header(0));
+    for (int c = 1; c < cols; ++c) {
+        w.merge(2, 2 * c, 2, 2 * c + 1);
+        w.write_string(2, 2 * c, header(c));
+    }
+    for (int r = 0; r < table->rowCount(); ++r) {
+        const int row = r + 3;
+        const QTableWidgetItem *time = table->item(r, 0);
+        w.write_string(row, 1, time ? time->text() : QString(), time ? item_fill(time) : QColor());
+        for (int c = 1; c < cols; ++c) {
+            const QTableWidgetItem *item = table->item(r, c);
+            if (!item) {
+                w.write_string(row, 2 * c, QString());
+                w.write_string(row, 2 * c + 1, QString());
+                continue;
+            }
+            const QColor fill = item_fill(item);
+            const QString text = item->text();
+            QString value = text;
+            QString unit = text;
+            for (const QString &u : units)
+                if (text.endsWith(u)) {
+                    value = text.left(text.size() - u.size());
+                    unit = u;
+                    break;
+                }
+            w.write_string(row, 2 * c, value, fill);
+            w.write_string(row, 2 * c + 1, unit, fill);
+        }
+    }
+}
+
+}
