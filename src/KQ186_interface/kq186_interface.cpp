@@ -221,7 +221,8 @@ void KQ186_INTERFACE::get_rt_data(QQueue<quint16> queue)
         return;
     // Following the instrument's unit: nothing is sent back and the
     // statistics go on.
-    unit_index = quint8(rt.unit);
+    // A code without a unit stays one in 8 bits: 261 must not become psi.
+    unit_index = kq186::unit(rt.unit) ? quint8(rt.unit) : quint8(0xFF);
     display_unit_str = kq186::unit_name(unit_index);
     qDebug("unit_index = %d,display_unit_str = %s ", int(unit_index), qPrintable(display_unit_str));
     ui->gunspeed->setUnit(display_unit_str);

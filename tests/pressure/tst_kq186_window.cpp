@@ -3,6 +3,7 @@
 #include "KQ186_interface/kq186_interface.h"
 #include "clean_data/clean_data.h"
 #include "gauge/gaugespeed.h"
+#include "menu_dialog/menu_dialog.h"
 #include "general_instrument.h"
 
 #include <QCheckBox>
@@ -146,6 +147,7 @@ private slots:
         QCOMPARE(win.rt_table()->horizontalHeaderItem(1)->text(), QString("Pressure"));
         QCOMPARE(win.read_table()->horizontalHeaderItem(2)->text(), QString("unit"));
         QVERIFY(gauge_text(win.gauge(), win.dir.file("gauge.pdf")).contains("10000.0"));
+        QCOMPARE(win.w->findChild<Menu_dialog *>()->findChild<QStackedWidget *>("stackedWidget")->currentIndex(), 6);
         QVERIFY(win.inst->received().empty());
     }
 
@@ -223,10 +225,17 @@ private slots:
         QVERIFY(win.inst->received(4).empty());
     }
 
+    void unit_outside_the_table_data()
+    {
+        QTest::addColumn<int>("code");
+        QTest::newRow("-1") << -1;
+        QTest::newRow("261, psi in its low 8 bits") << 261;
+    }
     void unit_outside_the_table()
     {
+        QFETCH(int, code);
         int n = 0;
-        Window win([&n](int) { return reading(1234.5f, n++ == 0 ? 5 : -1); });
+        Window win([&n, code](int) { return reading(1234.5f, n++ == 0 ? 5 : code); });
         win.poll();
         QCOMPARE(win.checked_radio(), 5);
         win.poll();
@@ -427,6 +436,12 @@ private slots:
         for (int r = 0; r < t->rowCount(); ++r)
             QVERIFY(t->item(r, 1)->background() != QBrush(Qt::red, Qt::SolidPattern));
         QVERIFY(boxes.texts().isEmpty());
+
+        // Unchecking Upload keeps polling stopped and the units usable.
+        win.get<QPushButton>("upload_Button")->click();
+        QVERIFY(!win.frame()->poll_timer()->isActive());
+        QVERIFY(win.get<QGroupBox>("groupBox")->isEnabled());
+        QCOMPARE(int(win.inst->received(2).size()), 2);
 
         // Start returns to the real-time pages.
         win.get<QPushButton>("start_button")->click();
