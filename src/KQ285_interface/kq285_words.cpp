@@ -24,7 +24,7 @@ bool decode_realtime(const QQueue<quint16> &words, RealTime *out)
 QVector<Stored> decode_stored(const QQueue<quint16> &words)
 {
     QVector<Stored> records;
-    const int whole = words.size() / 4 * 4;
+    const int whole = frame::whole_record_words(words.size(), 4);
     for (int i = 0; i < whole; i += 4) {
         Stored s;
         s.level = double(float(words[i]) / 10.0f);
@@ -32,8 +32,6 @@ QVector<Stored> decode_stored(const QQueue<quint16> &words)
         s.time = frame::time_from_words(words[i + 2], words[i + 3]);
         records.push_back(s);
     }
-    if (whole != words.size())
-        qDebug() << "stored answer ends in an incomplete record of" << words.size() - whole << "words";
     return records;
 }
 

@@ -41,6 +41,14 @@ void set_label(QMainWindow *window, const char *name, const QString &text)
 
 }
 
+int whole_record_words(int words, int record)
+{
+    const int whole = words / record * record;
+    if (whole != words)
+        qDebug() << "stored answer ends in an incomplete record of" << words - whole << "words";
+    return whole;
+}
+
 void setup_time_plot(QCustomPlot *plot, const QString &name)
 {
     if (!plot)

@@ -24,6 +24,11 @@ inline quint32 time_from_words(quint16 low, quint16 high)
     return quint32(high) << 16 | low;
 }
 
+// Stored answers are records of `record` words back to back: the number of
+// words that make whole records. An incomplete record at the end is not
+// read past its end, only logged.
+int whole_record_words(int words, int record);
+
 // One graph on a date-time axis, named `name` in the legend and on the
 // value axis.
 void setup_time_plot(QCustomPlot *plot, const QString &name);

@@ -10,6 +10,9 @@
 #include "frame/model_frame.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QDialogButtonBox>
+#include <QPushButton>
 #include <QJsonArray>
 #include <QLabel>
 #include <QJsonDocument>
@@ -53,6 +56,17 @@ void when_visible(std::function<bool(T *)> match, std::function<void(T *)> actio
         }
     });
     timer->start(20);
+}
+
+// Answers the next clear-memory dialog: "Clean device data?" ticked or
+// not, then OK.
+template <class Dialog>
+void answer_clean_dialog(bool tick)
+{
+    when_visible<Dialog>([](Dialog *) { return true; }, [tick](Dialog *d) {
+        d->template findChild<QCheckBox *>("checkBox")->setChecked(tick);
+        d->template findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
+    });
 }
 
 // The upload waiting box stays open for the code under test to close.

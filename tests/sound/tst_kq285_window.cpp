@@ -295,10 +295,7 @@ private slots:
         QFETCH(bool, tick);
         Window win;
         win.poll_once();
-        rig::when_visible<CLEAN_DATA>([](CLEAN_DATA *) { return true; }, [tick](CLEAN_DATA *d) {
-            d->findChild<QCheckBox *>("checkBox")->setChecked(tick);
-            d->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
-        });
+        rig::answer_clean_dialog<CLEAN_DATA>(tick);
         win.get<QPushButton>("data_export_Button")->click();
         QCOMPARE(win.rt_table()->rowCount(), 0);
         QCOMPARE(win.get<QCustomPlot>("RT_plot")->graph(0)->dataCount(), 0);

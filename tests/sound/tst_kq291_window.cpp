@@ -300,10 +300,7 @@ private slots:
         Window win;
         win.poll_once(523);
         hidsim::clear_writes(PATH);
-        rig::when_visible<CLEAN_DATA>([](CLEAN_DATA *) { return true; }, [tick](CLEAN_DATA *d) {
-            d->findChild<QCheckBox *>("checkBox")->setChecked(tick);
-            d->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok)->click();
-        });
+        rig::answer_clean_dialog<CLEAN_DATA>(tick);
         win.get<QPushButton>("data_export_Button")->click();
         QCOMPARE(rig::written(PATH, 1), tick ? QStringList{"8f"} : QStringList{});
         QCOMPARE(win.rt_table()->rowCount(), 0);
