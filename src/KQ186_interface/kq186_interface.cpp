@@ -7,6 +7,7 @@
 #include "frame/model_frame.h"
 #include "frame/series.h"
 #include "menu_dialog/menu_dialog.h"
+#include "frame/hid_link.h"
 #include "usb_help/hid_interdace.h"
 
 #include <QDebug>
@@ -33,12 +34,7 @@ KQ186_INTERFACE::KQ186_INTERFACE(QWidget *parent)
     frame = new frame::ModelFrame(this, config, hooks);
     frame->base_init();
 
-    link = new HID_INTERDACE();
-    connect(this, SIGNAL(HID_write_cmd(int)), link, SLOT(HID_interface_cmd(int)));
-    connect(this, SIGNAL(HID_write_cmd(int,int,int)), link, SLOT(HID_interface_cmd(int,int,int)));
-    connect(link, &HID_INTERDACE::HID_status_update, this, &KQ186_INTERFACE::device_status_update);
-    connect(link, &HID_INTERDACE::HID_get_rt_data, this, &KQ186_INTERFACE::get_rt_data);
-    connect(link, &HID_INTERDACE::HID_get_save_data, this, &KQ186_INTERFACE::get_save_data);
+    link = frame::make_hid_link(this);
     // Without this an upload nobody answers would leave its box up for good.
     connect(link, &HID_INTERDACE::not_get_any_data, this, &KQ186_INTERFACE::hide_widget);
     link->start(QThread::InheritPriority);

@@ -4,6 +4,7 @@
 #include "frame/model_frame.h"
 #include "frame/series.h"
 #include "menu_dialog/menu_dialog.h"
+#include "frame/hid_link.h"
 #include "usb_help/hid_interdace.h"
 
 #include <QDateTime>
@@ -46,13 +47,7 @@ KQ257_INTERFACE::KQ257_INTERFACE(QWidget *parent)
     m_frame = new frame::ModelFrame(this, config, hooks);
     m_frame->base_init();
 
-    link = new HID_INTERDACE;
-    connect(this, SIGNAL(HID_write_cmd(int)), link, SLOT(HID_interface_cmd(int)));
-    connect(this, SIGNAL(HID_write_cmd(int,int,int)), link, SLOT(HID_interface_cmd(int,int,int)));
-    connect(link, &HID_INTERDACE::HID_status_update, this, &KQ257_INTERFACE::device_status_update);
-    qRegisterMetaType<QQueue<quint16>>("QQueue<quint16>");
-    connect(link, &HID_INTERDACE::HID_get_rt_data, this, &KQ257_INTERFACE::get_rt_data);
-    connect(link, &HID_INTERDACE::HID_get_save_data, this, &KQ257_INTERFACE::get_save_data);
+    link = frame::make_hid_link(this);
     // An upload that brings nothing must not leave the waiting box open.
     connect(link, &HID_INTERDACE::not_get_any_data, this, &KQ257_INTERFACE::hide_widget);
     link->start(QThread::InheritPriority);

@@ -8,6 +8,7 @@
 #include "frame/series.h"
 #include "menu_dialog/menu_dialog.h"
 #include "usart_debug/usart_debug.h"
+#include "frame/hid_link.h"
 #include "usb_help/hid_interdace.h"
 
 #include <QDebug>
@@ -35,14 +36,9 @@ KQ263_INTERFACE::KQ263_INTERFACE(QWidget *parent)
     frame = new frame::ModelFrame(this, config, hooks);
     frame->base_init();
 
-    link = new HID_INTERDACE();
+    link = frame::make_hid_link(this);
     usart_window = new USART_DEBUG(nullptr);
     usart_window->close();   // shown by USART_Check only
-    connect(this, SIGNAL(HID_write_cmd(int)), link, SLOT(HID_interface_cmd(int)));
-    connect(this, SIGNAL(HID_write_cmd(int,int,int)), link, SLOT(HID_interface_cmd(int,int,int)));
-    connect(link, &HID_INTERDACE::HID_status_update, this, &KQ263_INTERFACE::device_status_update);
-    connect(link, &HID_INTERDACE::HID_get_rt_data, this, &KQ263_INTERFACE::get_rt_data);
-    connect(link, &HID_INTERDACE::HID_get_save_data, this, &KQ263_INTERFACE::get_save_data);
     link->start(QThread::InheritPriority);
 
     KQ263_plot_widget_init(ui->RT_plot, tr("lux"));

@@ -8,6 +8,7 @@
 #include "frame/series.h"
 #include "menu_dialog/menu_dialog.h"
 #include "save_data_index/save_data_index.h"
+#include "frame/hid_link.h"
 #include "usb_help/hid_interdace.h"
 
 #include <QDebug>
@@ -56,13 +57,8 @@ KQ278_INTERFACE::KQ278_INTERFACE(QWidget *parent)
     frame = new frame::ModelFrame(this, config, hooks);
     frame->base_init();
 
-    link = new HID_INTERDACE();
+    link = frame::make_hid_link(this);
     link->set_device_name(QStringLiteral("KQ278"));
-    connect(this, SIGNAL(HID_write_cmd(int)), link, SLOT(HID_interface_cmd(int)));
-    connect(this, SIGNAL(HID_write_cmd(int,int,int)), link, SLOT(HID_interface_cmd(int,int,int)));
-    connect(link, &HID_INTERDACE::HID_status_update, this, &KQ278_INTERFACE::device_status_update);
-    connect(link, &HID_INTERDACE::HID_get_rt_data, this, &KQ278_INTERFACE::get_rt_data);
-    connect(link, &HID_INTERDACE::HID_get_save_data, this, &KQ278_INTERFACE::get_save_data);
     // The record-index dialog's waiting box serves the upload.
     index_dialog = new SAVE_DATA_INDEX(nullptr);
     connect(link, &HID_INTERDACE::get_save_data_index, index_dialog, &SAVE_DATA_INDEX::get_save_data_index);

@@ -8,6 +8,7 @@
 #include "frame/model_frame.h"
 #include "frame/series.h"
 #include "menu_dialog/menu_dialog.h"
+#include "frame/hid_link.h"
 #include "usb_help/hid_interdace.h"
 
 #include <QButtonGroup>
@@ -35,12 +36,7 @@ KQ285_INTERFACE::KQ285_INTERFACE(QWidget *parent)
     unit_group->addButton(ui->radioButton_4, 0);
     unit_group->addButton(ui->radioButton_5, 1);
 
-    link = new HID_INTERDACE();
-    connect(this, SIGNAL(HID_write_cmd(int)), link, SLOT(HID_interface_cmd(int)));
-    connect(this, SIGNAL(HID_write_cmd(int,int,int)), link, SLOT(HID_interface_cmd(int,int,int)));
-    connect(link, &HID_INTERDACE::HID_status_update, this, &KQ285_INTERFACE::device_status_update);
-    connect(link, &HID_INTERDACE::HID_get_rt_data, this, &KQ285_INTERFACE::get_rt_data);
-    connect(link, &HID_INTERDACE::HID_get_save_data, this, &KQ285_INTERFACE::get_save_data);
+    link = frame::make_hid_link(this);
     connect(link, &HID_INTERDACE::not_get_any_data, this, &KQ285_INTERFACE::hide_widget);
     link->start(QThread::InheritPriority);
 
