@@ -52,6 +52,8 @@ class Session
 {
 public:
     virtual ~Session() = default;
+    // Clicks a radio of the window (a unit) before any reading.
+    virtual void choose(const QString &radio) = 0;
     virtual bool read_realtime() = 0;
     virtual bool upload() = 0;
     virtual QTableWidget *table(bool stored) = 0;
@@ -63,6 +65,7 @@ class HidSession : public Session
 {
 public:
     explicit HidSession(const char *model) : m_win(model, hidsim::make_model(model), PC_TIME) {}
+    void choose(const QString &radio) override { m_win.template get<QRadioButton>(qPrintable(radio))->click(); }
     bool read_realtime() override
     {
         for (int i = 0; i < 3; ++i)
@@ -115,6 +118,7 @@ public:
         m_w->set_device_path(m_sim.port_name());
         m_w->show();
     }
+    void choose(const QString &radio) override { window_kit::child<QRadioButton>(m_w.get(), qPrintable(radio))->click(); }
     bool read_realtime() override
     {
         window_kit::click(window_kit::child<QPushButton>(m_w.get(), "start_button"));
@@ -263,21 +267,28 @@ private slots:
         QTest::addColumn<QString>("recognised");   // the viewer's model
         QTest::addColumn<QString>("unit");         // the viewer's unit after opening
         QTest::addColumn<bool>("date");            // the viewer reads column A as date-times
-        QTest::newRow("KQ240 real-time") << "KQ240" << false << "KQ240" << "℃" << true;
-        QTest::newRow("KQ240 stored") << "KQ240" << true << "KQ240" << "℃" << false;
-        QTest::newRow("KQ257 real-time") << "KQ257" << false << "KQ257" << "" << true;
-        QTest::newRow("KQ257 stored") << "KQ257" << true << "KQ257" << "" << true;
-        QTest::newRow("KQ263 real-time") << "KQ263" << false << "KQ263" << "lux" << true;
-        QTest::newRow("KQ278 real-time") << "KQ278" << false << "KQ278" << "" << true;
-        QTest::newRow("KQ278 stored") << "KQ278" << true << "KQ278" << "m/s" << false;
-        QTest::newRow("KQ285 real-time") << "KQ285" << false << "KQ285" << "dbA" << true;
-        QTest::newRow("KQ285 stored") << "KQ285" << true << "KQ285" << "dbA" << true;
-        QTest::newRow("KQ291 real-time") << "KQ291" << false << "KQ285" << "dbA" << true;
-        QTest::newRow("KQ291 stored") << "KQ291" << true << "KQ285" << "dbA" << true;
-        QTest::newRow("KQ186 real-time") << "KQ186" << false << "KQ186" << "Pa" << true;
-        QTest::newRow("KQ186 stored") << "KQ186" << true << "KQ186" << "Pa" << true;
-        QTest::newRow("KQ174 real-time") << "KQ174" << false << "KQ174" << "" << true;
-        QTest::newRow("KQ174 stored") << "KQ174" << true << "KQ174" << "" << false;
+        QTest::addColumn<QString>("radio");        // a unit chosen on the window first
+        QTest::newRow("KQ240 real-time") << "KQ240" << false << "KQ240" << "℃" << true << "";
+        QTest::newRow("KQ240 stored") << "KQ240" << true << "KQ240" << "℃" << false << "";
+        QTest::newRow("KQ240 real-time ℉") << "KQ240" << false << "KQ240" << "℉" << true << "radioButton_2";
+        QTest::newRow("KQ257 real-time") << "KQ257" << false << "KQ257" << "" << true << "";
+        QTest::newRow("KQ257 stored") << "KQ257" << true << "KQ257" << "" << true << "";
+        QTest::newRow("KQ257 real-time ℉") << "KQ257" << false << "KQ257" << "" << true << "radioButton_2";
+        QTest::newRow("KQ263 real-time") << "KQ263" << false << "KQ263" << "lux" << true << "";
+        QTest::newRow("KQ278 real-time") << "KQ278" << false << "KQ278" << "" << true << "";
+        QTest::newRow("KQ278 stored") << "KQ278" << true << "KQ278" << "m/s" << false << "";
+        QTest::newRow("KQ278 real-time ft/s") << "KQ278" << false << "KQ278" << "" << true << "radioButton_2";
+        QTest::newRow("KQ285 real-time") << "KQ285" << false << "KQ285" << "dbA" << true << "";
+        QTest::newRow("KQ285 stored") << "KQ285" << true << "KQ285" << "dbA" << true << "";
+        QTest::newRow("KQ291 real-time") << "KQ291" << false << "KQ285" << "dbA" << true << "";
+        QTest::newRow("KQ291 stored") << "KQ291" << true << "KQ285" << "dbA" << true << "";
+        QTest::newRow("KQ186 real-time") << "KQ186" << false << "KQ186" << "Pa" << true << "";
+        QTest::newRow("KQ186 stored") << "KQ186" << true << "KQ186" << "Pa" << true << "";
+        // The two pressure units written with "^2".
+        QTest::newRow("KQ186 real-time oz/in^2") << "KQ186" << false << "KQ186" << "oz/in^2" << true << "radioButton_7";
+        QTest::newRow("KQ186 real-time kg/cm^2") << "KQ186" << false << "KQ186" << "kg/cm^2" << true << "radioButton_8";
+        QTest::newRow("KQ174 real-time") << "KQ174" << false << "KQ174" << "" << true << "";
+        QTest::newRow("KQ174 stored") << "KQ174" << true << "KQ174" << "" << false << "";
     }
     void export_reopens_in_viewer()
     {
@@ -286,14 +297,17 @@ private slots:
         QFETCH(QString, recognised);
         QFETCH(QString, unit);
         QFETCH(bool, date);
+        QFETCH(QString, radio);
 
-        if (m_session_model != model) {
+        if (m_session_model != model + radio) {
             m_session.reset();
             m_session.reset(open_session(model));
-            m_session_model = model;
+            m_session_model = model + radio;
+            if (!radio.isEmpty())
+                m_session->choose(radio);
         }
         QVERIFY(stored ? m_session->upload() : m_session->read_realtime());
-        const QString path = m_files->filePath(QString("%1-%2.xlsx").arg(model, stored ? "stored" : "rt"));
+        const QString path = m_files->filePath(QString("%1-%2%3.xlsx").arg(model, stored ? "stored" : "rt", radio));
         {
             rig::SaveNames names(path);
             m_session->save_table();
