@@ -16,6 +16,7 @@
 #include "../temp/window_kit.h"
 
 #include <QListWidget>
+#include <QRegularExpression>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QtTest>
@@ -202,15 +203,27 @@ int viewer_rows(const import_data &v)
     return m ? m->rowCount() : -1;
 }
 
-double number(const QString &text)
+// The first number in a window's cell text ("NULL" has none).
+bool number_in(const QString &text, double *value)
 {
-    const QVector<double> n = import_data::extract_numbers(text);
-    return n.isEmpty() ? qQNaN() : n.first();
+    static const QRegularExpression rx(QStringLiteral("-?\\d+(\\.\\d+)?"));
+    const QRegularExpressionMatch m = rx.match(text);
+    if (m.hasMatch())
+        *value = m.captured().toDouble();
+    return m.hasMatch();
 }
 
+double number(const QString &text)
+{
+    double v = 0;
+    return number_in(text, &v) ? v : qQNaN();
+}
+
+// A reading with the viewer's decimals; a cell without one reads as it is.
 QString fixed(const QString &text, int decimals)
 {
-    return QString::number(number(text), 'f', decimals);
+    double v = 0;
+    return number_in(text, &v) ? QString::number(v, 'f', decimals) : text;
 }
 
 // The text after the number: the unit a cell carries.
