@@ -95,9 +95,12 @@ void write_split_layout(workbook::Writer &w, const QTableWidget *table, const QS
         const QTableWidgetItem *h = table->horizontalHeaderItem(c);
         return h ? h->text() : QString();
     };
-    w.write_string(2, 1, header(0));
+    // Headers one per column first, then in pairs over the split cells; the
+    // cell under each merge keeps its first header.
+    for (int c = 0; c < cols; ++c)
+        w.write_string(2, c + 1, header(c));
     for (int c = 1; c < cols; ++c) {
-        w.merge(2, 2 * c, 2, 2 * c + 1);
+        w.merge(2, 2 * c, 2, 2 * c + 1, true);
         w.write_string(2, 2 * c, header(c));
     }
     for (int r = 0; r < table->rowCount(); ++r) {

@@ -52,7 +52,7 @@ void Writer::write_number(int row, int col, double value, const QColor &fill)
     put(Cell{row, col, value, QString(), fill.isValid() ? fill.rgb() : 0u, fill.isValid(), true, 0});
 }
 
-void Writer::merge(int first_row, int first_col, int last_row, int last_col)
+void Writer::merge(int first_row, int first_col, int last_row, int last_col, bool keep_covered)
 {
     if (first_row > last_row)
         std::swap(first_row, last_row);
@@ -60,7 +60,7 @@ void Writer::merge(int first_row, int first_col, int last_row, int last_col)
         std::swap(first_col, last_col);
     if (first_row < 1 || first_col < 1 || (first_row == last_row && first_col == last_col))
         return;
-    m_merges.append(Range{first_row, first_col, last_row, last_col});
+    m_merges.append(Range{first_row, first_col, last_row, last_col, keep_covered});
 }
 
 bool Writer::save(const QString &path, QString *error)
@@ -121,7 +121,7 @@ bool Writer::save(const QString &path, QString *error)
     // Covered cells of a merge are left empty; the top-left keeps its value.
     auto covered = [this](int row, int col) {
         for (const Range &r : m_merges)
-            if (row >= r.first_row && row <= r.last_row && col >= r.first_col && col <= r.last_col
+            if (!r.keep_covered && row >= r.first_row && row <= r.last_row && col >= r.first_col && col <= r.last_col
                 && !(row == r.first_row && col == r.first_col))
                 return true;
         return false;

@@ -22,8 +22,8 @@ public:
     void write_string(int row, int col, const QString &text, const QColor &fill = QColor());
     void write_number(int row, int col, double value, const QColor &fill = QColor());
     // Merges the range; like other writers it empties every covered cell
-    // but the top-left one.
-    void merge(int first_row, int first_col, int last_row, int last_col);
+    // but the top-left one, unless keep_covered leaves their texts in place.
+    void merge(int first_row, int first_col, int last_row, int last_col, bool keep_covered = false);
 
     int cell_count() const { return m_cells.size(); }
 
@@ -46,6 +46,7 @@ private:
     struct Range
     {
         int first_row, first_col, last_row, last_col;
+        bool keep_covered;
     };
     void put(const Cell &cell);
     QVector<Cell> m_cells;          // sorted by save(); big tables stay compact

@@ -483,6 +483,11 @@ private slots:
         QCOMPARE(fills["B4"].toString(), QString("FFFF0000"));
         const QJsonObject details = xlsx_details(path + ".xlsx");
         QCOMPARE(details["merged"].toArray(), (QJsonArray{"B2:C2", "D2:E2"}));
+        // Under the merged speed heading C2 keeps the temperature heading.
+        workbook::Sheet own;
+        QVERIFY(workbook::read_first_sheet(path + ".xlsx", &own));
+        QCOMPARE(own.cell(2, 3), QString("temp value"));
+        QCOMPARE(own.cell(2, 5), QString());
         // Written as text, as the table shows them.
         for (const QJsonValue &type : details["types"].toObject())
             QCOMPARE(type.toString(), QString("str"));

@@ -157,6 +157,22 @@ inline bool waiting_box_visible()
     return false;
 }
 
+// Waits for a visible top-level dialog of type D once no waiting box is
+// shown (a dialog the upload opens after the instrument answered).
+template <class D>
+D *wait_for_dialog(int timeout_ms = 8000)
+{
+    D *dialog = nullptr;
+    testkit::wait_until([&] {
+        for (QWidget *t : QApplication::topLevelWidgets())
+            if (auto *d = qobject_cast<D *>(t))
+                if (d->isVisible() && !waiting_box_visible())
+                    dialog = d;
+        return dialog != nullptr;
+    }, timeout_ms);
+    return dialog;
+}
+
 // Command bytes of every report written to the path (report id and
 // padding removed, `len` bytes each).
 inline QStringList written(const std::string &path, int len)

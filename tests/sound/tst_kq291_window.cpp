@@ -44,14 +44,7 @@ struct Window : rig::WindowOn<KQ291_INTERFACE, hidsim::Kq291Instrument>
         hidsim::clear_writes(PATH);
         get<QPushButton>("upload_Button")->setChecked(false);   // still checked by an earlier upload
         QMetaObject::invokeMethod(get<QPushButton>("upload_Button"), "click", Qt::QueuedConnection);
-        SAVE_DATA_INDEX *dialog = nullptr;
-        testkit::wait_until([&] {
-            for (QWidget *t : QApplication::topLevelWidgets())
-                if (auto *d = qobject_cast<SAVE_DATA_INDEX *>(t))
-                    if (d->isVisible() && !rig::waiting_box_visible())
-                        dialog = d;
-            return dialog != nullptr;
-        }, 8000);
+        auto *dialog = rig::wait_for_dialog<SAVE_DATA_INDEX>();
         if (!dialog)
             return {};
         auto *list = dialog->findChild<QListWidget *>("listWidget");

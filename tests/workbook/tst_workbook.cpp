@@ -57,6 +57,26 @@ private slots:
     void initTestCase() { QVERIFY(m_dir.isValid()); }
 
     // Strings, numbers, a solid red fill and merges, as another reader sees them.
+    // A merge that keeps the text under it: the merge is there for other
+    // readers, and our reader still finds the covered text.
+    void merge_can_keep_covered_text()
+    {
+        workbook::Writer w;
+        w.write_string(2, 2, QStringLiteral("speed value"));
+        w.write_string(2, 3, QStringLiteral("temp value"));
+        w.merge(2, 2, 2, 3, true);
+        w.write_string(3, 3, QStringLiteral("m/s"));
+        const QString path = m_dir.filePath("kept.xlsx");
+        QString error;
+        QVERIFY2(w.save(path, &error), qPrintable(error));
+        QCOMPARE(dump(path)["merged"].toArray(), QJsonArray{QStringLiteral("B2:C2")});
+        workbook::Sheet sheet;
+        QVERIFY2(workbook::read_first_sheet(path, &sheet, &error), qPrintable(error));
+        QCOMPARE(sheet.cell(2, 2), QStringLiteral("speed value"));
+        QCOMPARE(sheet.cell(2, 3), QStringLiteral("temp value"));
+        QCOMPARE(sheet.cell(3, 3), QStringLiteral("m/s"));
+    }
+
     void written_workbook_reads_in_openpyxl()
     {
         workbook::Writer w;
