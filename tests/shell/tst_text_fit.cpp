@@ -34,12 +34,14 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QRegularExpression>
 #include <QScreen>
 #include <QScrollArea>
 #include <QStackedWidget>
 #include <QStyleOption>
 #include <QTableView>
+#include <QTableWidget>
 #include <QToolButton>
 #include <QTranslator>
 #include <QtTest>
@@ -373,6 +375,38 @@ private slots:
         QVERIFY2(contents->width() >= least.width() && contents->height() >= least.height(),
                  qPrintable(QStringLiteral("contents %1x%2, need %3x%4").arg(contents->width()).arg(contents->height())
                                 .arg(least.width()).arg(least.height())));
+    }
+
+    // A table that fills up and shows its scroll bar moves nothing else.
+    void filling_the_table_moves_nothing_data()
+    {
+        QTest::addColumn<int>("form");
+        const QList<Form> all = forms();
+        for (int i = 0; i < all.size(); ++i)
+            if (QByteArray(all[i].name).startsWith("KQ"))
+                QTest::newRow(all[i].name) << i;
+    }
+    void filling_the_table_moves_nothing()
+    {
+        QFETCH(int, form);
+        const Form f = forms().at(form);
+        m_dir->write_config({{"Language", "EN"}});
+        std::unique_ptr<QWidget> w(f.make());
+        w->resize(f.size);
+        w->show();
+        settle(w.get());
+        const char *parts[] = {"upbuttonframe", "Leftbuttonwidget", "Polt_frame", "Table_frame"};
+        QList<QRect> before;
+        for (const char *p : parts)
+            before << w->findChild<QWidget *>(p)->geometry();
+        auto *table = w->findChild<QTableWidget *>(QStringLiteral("RT_table_data"));
+        table->setRowCount(200);
+        for (int r = 0; r < table->rowCount(); ++r)
+            table->setItem(r, 0, new QTableWidgetItem(QStringLiteral("12:00:00 2024-01-01")));
+        settle(w.get());
+        QVERIFY(table->verticalScrollBar()->isVisible());
+        for (int i = 0; i < before.size(); ++i)
+            QCOMPARE(w->findChild<QWidget *>(parts[i])->geometry(), before[i]);
     }
 
 private:
