@@ -33,3 +33,6 @@ if [ -f "$stamp" ] && [ -n "$(find . -path ./"$build" -prune -o \( -name '*.ui' 
   find "$build" -path '*_autogen/timestamp' -delete
 fi
 cmake --build "$build" -j "$(nproc)"
+# A form regenerated during that build is newer than the objects that include
+# it, but ninja decided what to rebuild before: a second pass compiles them.
+cmake --build "$build" -j "$(nproc)"
