@@ -12,6 +12,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStatusBar>
 #include <QTableWidget>
 #include <QToolButton>
 #include <QTimer>
@@ -272,6 +273,43 @@ private slots:
         QVERIFY(testkit::wait_until([&] { return boxes.texts().contains("|not receive date!"); }, 8000));
         QVERIFY(!rig::waiting_box_visible());
         QCOMPARE(win.read_table()->rowCount(), 0);
+    }
+
+    // The instrument replugged faster than a hot-plug pass, or reads that
+    // keep failing with it listed: while polling, the status bar shows the
+    // loss, then "connected" again, and rows come on by themselves.
+    void dead_handle_shown_and_polling_resumes_data()
+    {
+        QTest::addColumn<bool>("blip");
+        QTest::newRow("replugged within a pass") << true;
+        QTest::newRow("reads keep failing") << false;
+    }
+    void dead_handle_shown_and_polling_resumes()
+    {
+        QFETCH(bool, blip);
+        Window win;
+        auto link_text = [&] {
+            for (QLabel *l : win.w->statusBar()->findChildren<QLabel *>())
+                if (l->text() == "connected" || l->text() == "not connected")
+                    return l->text();
+            return QString();
+        };
+        QCOMPARE(link_text(), QString("connected"));
+        win.get<QPushButton>("start_button")->click();
+        QVERIFY(testkit::wait_until([&] { return win.rt_table()->rowCount() >= 1; }, 4000));
+        if (blip)
+            hidsim::blip(PATH);
+        else
+            hidsim::set_read_fails(PATH, true);
+        QVERIFY(testkit::wait_until([&] { return link_text() == "not connected"; }, 4000));
+        if (!blip) {
+            QTest::qWait(1500);
+            QCOMPARE(link_text(), QString("not connected"));
+            hidsim::set_read_fails(PATH, false);
+        }
+        const int rows = win.rt_table()->rowCount();
+        QVERIFY(testkit::wait_until([&] { return link_text() == "connected"; }, 5000));
+        QVERIFY(testkit::wait_until([&] { return win.rt_table()->rowCount() >= rows + 2; }, 5000));
     }
 
     void sync_sends_the_clock()

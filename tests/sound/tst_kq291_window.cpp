@@ -64,6 +64,15 @@ struct Window : rig::WindowOn<KQ291_INTERFACE, hidsim::Kq291Instrument>
     }
 };
 
+// The status bar follows the hot-plug check.
+bool shows_not_connected(Window &win)
+{
+    for (QLabel *l : win.w->statusBar()->findChildren<QLabel *>())
+        if (l->text() == "not connected")
+            return true;
+    return false;
+}
+
 QString local(const QDateTime &t)
 {
     return t.toLocalTime().toString("hh:mm:ss yyyy-MM-dd");
@@ -236,16 +245,32 @@ private slots:
         rig::Boxes boxes;
         Window win;
         hidsim::unplug(PATH);
-        // The status bar follows the hot-plug check.
-        QVERIFY(testkit::wait_until([&] {
-            for (QLabel *l : win.w->statusBar()->findChildren<QLabel *>())
-                if (l->text() == "not connected")
-                    return true;
-            return false;
-        }, 3000));
+        QVERIFY(testkit::wait_until([&] { return shows_not_connected(win); }, 3000));
         QMetaObject::invokeMethod(win.get<QPushButton>("upload_Button"), "click", Qt::QueuedConnection);
         QVERIFY(testkit::wait_until([&] { return boxes.texts().contains("|not receive date!"); }, 8000));
         QVERIFY(!rig::waiting_box_visible());
+    }
+
+    // Unplugged while the date list is shown: the range request cannot go
+    // out, and the waiting box ends with the unanswered upload's message.
+    void range_request_while_unplugged_says_so()
+    {
+        rig::Boxes boxes;
+        Window win;
+        QMetaObject::invokeMethod(win.get<QPushButton>("upload_Button"), "click", Qt::QueuedConnection);
+        auto *dialog = rig::wait_for_dialog<SAVE_DATA_INDEX>();
+        QVERIFY(dialog);
+        hidsim::unplug(PATH);
+        QVERIFY(testkit::wait_until([&] { return shows_not_connected(win); }, 3000));
+        hidsim::clear_writes(PATH);
+        auto *list = dialog->findChild<QListWidget *>("listWidget");
+        list->setCurrentItem(list->item(0));
+        QMetaObject::invokeMethod(dialog->findChild<QDialogButtonBox *>("buttonBox")->button(QDialogButtonBox::Ok),
+                                  "click", Qt::QueuedConnection);
+        QVERIFY(testkit::wait_until([&] { return boxes.texts().contains("|not receive date!"); }, 5000));
+        QVERIFY(testkit::wait_until([&] { return !rig::waiting_box_visible(); }, 1000));
+        QVERIFY(hidsim::writes(PATH).empty());
+        QCOMPARE(win.read_table()->rowCount(), 0);
     }
 
     void cancel_and_empty_range()
