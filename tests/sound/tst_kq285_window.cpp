@@ -12,7 +12,6 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStatusBar>
 #include <QTableWidget>
 #include <QToolButton>
 #include <QTimer>
@@ -288,27 +287,21 @@ private slots:
     {
         QFETCH(bool, blip);
         Window win;
-        auto link_text = [&] {
-            for (QLabel *l : win.w->statusBar()->findChildren<QLabel *>())
-                if (l->text() == "connected" || l->text() == "not connected")
-                    return l->text();
-            return QString();
-        };
-        QCOMPARE(link_text(), QString("connected"));
+        QCOMPARE(win.link_text(), QString("connected"));
         win.get<QPushButton>("start_button")->click();
         QVERIFY(testkit::wait_until([&] { return win.rt_table()->rowCount() >= 1; }, 4000));
         if (blip)
             hidsim::blip(PATH);
         else
             hidsim::set_read_fails(PATH, true);
-        QVERIFY(testkit::wait_until([&] { return link_text() == "not connected"; }, 4000));
+        QVERIFY(testkit::wait_until([&] { return win.link_text() == "not connected"; }, 4000));
         if (!blip) {
             QTest::qWait(1500);
-            QCOMPARE(link_text(), QString("not connected"));
+            QCOMPARE(win.link_text(), QString("not connected"));
             hidsim::set_read_fails(PATH, false);
         }
         const int rows = win.rt_table()->rowCount();
-        QVERIFY(testkit::wait_until([&] { return link_text() == "connected"; }, 5000));
+        QVERIFY(testkit::wait_until([&] { return win.link_text() == "connected"; }, 5000));
         QVERIFY(testkit::wait_until([&] { return win.rt_table()->rowCount() >= rows + 2; }, 5000));
     }
 
