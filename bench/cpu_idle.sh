@@ -4,8 +4,9 @@
 #   start window: nothing plugged in, the start window waiting;
 #   polling:      a simulated KQ257 preloaded, its window open and Start
 #                 pressed (xdotool clicks the button), one reading a second.
-# Prints the share of one core for each, the busiest threads, and ratios
-# against the 1 % goal and between the two states.
+# Prints the share of one core for each (from stat's ticks and from the
+# threads' schedstat), the busiest threads, and ratios against the 1 % goal
+# and between the two states.
 #
 #   bench/cpu_idle.sh [build-dir]        (default: build)
 #   CPU_IDLE_SECONDS=60                  length of each measured stretch
@@ -35,31 +36,38 @@ log_file="$build/log/log_$(date +%F).txt"
 # utime + stime of a stat file, in clock ticks (the name may hold blanks).
 ticks() { sed 's/.*) //' "$1" | awk '{ print $12 + $13 }'; }
 
-# "tid ticks name" for each thread of a process.
-thread_ticks() {
-  local t
+# "tid nanoseconds name" for each thread of a process: the scheduler's own
+# count of time on a CPU. (The ticks of stat charge a whole tick to the
+# thread running when it falls, which over-counts threads woken by timers.)
+thread_ns() {
+  local t ns rest
   for t in /proc/"$1"/task/*; do
-    [ -r "$t/stat" ] || continue
-    printf '%s %s %s\n' "${t##*/}" "$(ticks "$t/stat")" "$(tr ' ' '_' < "$t/comm")"
+    read -r ns rest < "$t/schedstat" 2>/dev/null || continue
+    printf '%s %s %s\n' "${t##*/}" "$ns" "$(tr ' ' '_' < "$t/comm")"
   done
 }
 
-# Measures the running program for $seconds; prints its share of one core
-# as a percentage on stdout, the breakdown on stderr.
+# Measures the running program for $seconds. Prints on stdout its share of
+# one core as a percentage, from stat and from the threads' schedstat; on
+# stderr the busiest threads.
 measure() {
-  local pid=$1 before after t0 t1
-  local threads_before
-  threads_before=$(thread_ticks "$pid")
-  t0=$(date +%s.%N)
+  local pid=$1 before after t0 t1 threads_before threads_after
+  threads_before=$(thread_ns "$pid")
   before=$(ticks /proc/"$pid"/stat)
+  t0=$(date +%s.%N)
   sleep "$seconds"
   after=$(ticks /proc/"$pid"/stat)
+  threads_after=$(thread_ns "$pid")
   t1=$(date +%s.%N)
-  thread_ticks "$pid" | awk -v tck="$tck" -v span="$(awk -v a="$t1" -v b="$t0" 'BEGIN { print a - b }')" '
+  awk -v span="$(awk -v a="$t1" -v b="$t0" 'BEGIN { print a - b }')" '
     NR == FNR { was[$1] = $2; next }
-    { used = $2 - ($1 in was ? was[$1] : 0); if (used > 0) printf "    %-16s %6.2f %%\n", $3, 100 * used / tck / span }
-  ' <(echo "$threads_before") - | sort -k2 -rn | head -6 >&2
-  echo "$after $before $tck $t1 $t0" | awk '{ printf "%.2f\n", 100 * ($1 - $2) / $3 / ($4 - $5) }'
+    { used = $2 - ($1 in was ? was[$1] : 0); if (used > 0) printf "    %-16s %6.3f %%\n", $3, 100 * used / 1e9 / span }
+  ' <(echo "$threads_before") <(echo "$threads_after") | sort -k2 -rn | head -6 >&2
+  awk -v a="$after" -v b="$before" -v tck="$tck" -v t1="$t1" -v t0="$t0" '
+    NR == FNR { was[$1] = $2; next }
+    { ns += $2 - ($1 in was ? was[$1] : 0) }
+    END { printf "%.2f %.2f\n", 100 * (a - b) / tck / (t1 - t0), 100 * ns / 1e9 / (t1 - t0) }
+  ' <(echo "$threads_before") <(echo "$threads_after")
 }
 
 stop_program() {
@@ -76,10 +84,10 @@ env -u SENSAVO_SIM "$program" >/dev/null 2>&1 &
 pid=$!
 xdotool search --sync --name '^Main$' >/dev/null
 sleep "$warmup"
-echo "start window: busiest threads"
-idle=$(measure "$pid")
+echo "start window: busiest threads (schedstat)"
+read -r idle idle_ns <<< "$(measure "$pid")"
 stop_program "$pid"
-echo "start window: ${idle} % of a core"
+echo "start window: ${idle} % of a core (stat), ${idle_ns} % (schedstat)"
 
 # A simulated KQ257 recognised, its window polling.
 starts_before=$(log_lines "rt start time")
@@ -95,11 +103,11 @@ if [ "$(log_lines "rt start time")" -le "$starts_before" ]; then
   echo "polling: Start was not pressed (no first reading logged in $log_file)" >&2
   exit 1
 fi
-echo "polling: busiest threads"
-polling=$(measure "$pid")
+echo "polling: busiest threads (schedstat)"
+read -r polling polling_ns <<< "$(measure "$pid")"
 stop_program "$pid"
-echo "polling: ${polling} % of a core"
+echo "polling: ${polling} % of a core (stat), ${polling_ns} % (schedstat)"
 
 awk -v a="$idle" -v b="$polling" 'BEGIN {
-  printf "against the 1 %% goal: start window %.2fx, polling %.2fx; polling / start window %.2f\n", a / 1, b / 1, (a > 0 ? b / a : 0)
+  printf "stat against the 1 %% goal: start window %.2fx, polling %.2fx; polling / start window %.2f\n", a / 1, b / 1, (a > 0 ? b / a : 0)
 }'
