@@ -75,7 +75,7 @@ stop_program() {
   wait "$1" 2>/dev/null || true
 }
 
-log_lines() { [ -f "$log_file" ] && grep -c "$1" "$log_file" || echo 0; }
+log_lines() { if [ -f "$log_file" ]; then grep -c "$1" "$log_file" || true; else echo 0; fi; }
 
 echo "CPU share of one core over ${seconds} s (after ${warmup} s settling), $(nproc) cores, load $(cut -d' ' -f1 /proc/loadavg)"
 

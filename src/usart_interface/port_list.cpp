@@ -96,8 +96,8 @@ System default_system()
             names << info.portName();
         return names;
     };
-    // The kernel's tty devices, and the device nodes (the last resort of
-    // the enumeration when the first gives nothing).
+    // The kernel's tty devices, and the device nodes: the enumeration opens
+    // some of them, and scans them when the kernel lists nothing.
     system.watched = QStringList{QStringLiteral("/sys/class/tty"), QStringLiteral("/dev")};
     return system;
 }
