@@ -13,7 +13,9 @@
 #include "KQ291_interface/kq291_interface.h"
 #include "general_instrument.h"
 
+#include <QComboBox>
 #include <QRadioButton>
+#include <QStackedWidget>
 #include <QtTest>
 #include <qcustomplot.h>
 
@@ -157,7 +159,13 @@ struct Open
     QCustomPlot *read_plot() { return get<QCustomPlot>("read_plot"); }
     QTableWidget *read_table() { return get<QTableWidget>("read_table_data"); }
 
-    void reading(quint32 time, double value) { m.realtime(w.get(), queue_of(m.rt_words(time, value))); }
+    // A real-time answer at `time`, the PC's clock there too (the KQ263's
+    // points take the PC's time).
+    void reading(quint32 time, double value)
+    {
+        clock.set(QDateTime::fromSecsSinceEpoch(time));
+        m.realtime(w.get(), queue_of(m.rt_words(time, value)));
+    }
     // Through the Upload button and the waiting box, as the operator does it.
     bool upload(int rows)
     {
@@ -325,6 +333,13 @@ private slots:
         const QCPRange after_1000 = plot->graph(0)->valueAxis()->range();
         QCOMPARE(after_1000.lower, after_10.lower);
         QCOMPARE(after_1000.upper, after_10.upper);
+        if (stored)
+            return;
+        // A time span chosen now ("ALL") keeps it too.
+        win.get<QComboBox>("timestamp")->setCurrentIndex(5);
+        QCOMPARE(plot->xAxis->range().lower, double(T0));
+        QCOMPARE(plot->graph(0)->valueAxis()->range().lower, after_10.lower);
+        QCOMPARE(plot->graph(0)->valueAxis()->range().upper, after_10.upper);
     }
 
     // With no limit set, readings beyond 65535 are readings like any other:
@@ -360,6 +375,33 @@ private slots:
         QCOMPARE(win.get<QLabel>("AVG_T_label")->text(), shown);
     }
 
+    // Polling, then an upload: one Start click polls again on the real-time
+    // pages (the KQ257's own test does the same through its window).
+    void one_start_after_an_upload_data()
+    {
+        QTest::addColumn<QString>("model");
+        QTest::newRow("KQ186") << "KQ186";
+        QTest::newRow("KQ174") << "KQ174";
+    }
+    void one_start_after_an_upload()
+    {
+        QFETCH(QString, model);
+        const Model &m = find_model(model);
+        testkit::SoundCounter sounds;
+        rig::Boxes boxes;
+        Open win(m, m.record_words(T0, 1));
+        auto *start = win.get<QPushButton>("start_button");
+        QTest::mouseClick(start, Qt::LeftButton);
+        QVERIFY(win.w->findChild<frame::ModelFrame *>()->poll_timer()->isActive());
+        QVERIFY(win.upload(1));
+        QVERIFY(!win.w->findChild<frame::ModelFrame *>()->poll_timer()->isActive());
+        QTest::mouseClick(start, Qt::LeftButton);
+        QVERIFY(start->isChecked());
+        QVERIFY(win.w->findChild<frame::ModelFrame *>()->poll_timer()->isActive());
+        QCOMPARE(win.get<QStackedWidget>("polt")->currentIndex(), 0);
+        QCOMPARE(win.get<QStackedWidget>("table_data_widget")->currentIndex(), 0);
+    }
+
     // No 1970 on an empty graph; the first seconds get distinct labels.
     void time_axis_of_the_first_seconds_data()
     {
@@ -385,9 +427,7 @@ private slots:
             for (const QString &l : labels)
                 QVERIFY2(!l.contains("1970"), qPrintable(p->objectName() + ": " + labels.join(" | ")));
         }
-        // The KQ263's points take the PC's time.
         for (int i = 0; i < 4; ++i) {
-            win.clock.set(QDateTime::fromSecsSinceEpoch(T0 + i));
             win.reading(T0 + quint32(i), 10 + i);
             const QStringList labels = tick_labels(win.rt_plot());
             QVERIFY(!labels.isEmpty());
