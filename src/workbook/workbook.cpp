@@ -1,5 +1,7 @@
 #include "workbook.h"
 
+#include "common/safe_file.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QDir>
@@ -87,10 +89,20 @@ bool Writer::save(const QString &path, QString *error)
         return ka != kb ? ka < kb : a.order < b.order;
     });
 
-    // Write into a temporary file beside the target and rename it at the end,
-    // so that a failure never leaves a half-written workbook under the name.
-    const QString tmp_path = path + QStringLiteral(".part");
-    QFile::remove(tmp_path);
+    // A temporary file beside the target is renamed over it at the end, so
+    // a failure never leaves a half-written workbook under the name.
+    return safe_file::replace(path, [&](const QString &tmp_path, QString *why) {
+        return write_book(tmp_path, why);
+    }, error);
+}
+
+bool Writer::write_book(const QString &tmp_path, QString *error)
+{
+    auto fail = [error](const QString &why) {
+        *error = why;
+        return false;
+    };
+    QVector<Cell> &cells = m_cells;
     lxw_workbook_options options = {};
     options.constant_memory = LXW_TRUE;
     lxw_workbook *book = workbook_new_opt(QFile::encodeName(tmp_path).constData(), &options);
@@ -99,7 +111,6 @@ bool Writer::save(const QString &path, QString *error)
     lxw_worksheet *sheet = workbook_add_worksheet(book, nullptr);
     if (!sheet) {
         workbook_close(book);
-        QFile::remove(tmp_path);
         return fail(QStringLiteral("cannot create the worksheet"));
     }
 
@@ -169,19 +180,8 @@ bool Writer::save(const QString &path, QString *error)
         write_merges(k_max_rows);
 
     const lxw_error closed = workbook_close(book);
-    if (closed != LXW_NO_ERROR || status != LXW_NO_ERROR) {
-        QFile::remove(tmp_path);
+    if (closed != LXW_NO_ERROR || status != LXW_NO_ERROR)
         return fail(QString::fromUtf8(lxw_strerror(closed != LXW_NO_ERROR ? closed : status)));
-    }
-    if (QFileInfo(path).isDir()) {
-        QFile::remove(tmp_path);
-        return fail(QStringLiteral("%1 is a directory").arg(path));
-    }
-    QFile::remove(path);
-    if (!QFile::rename(tmp_path, path)) {
-        QFile::remove(tmp_path);
-        return fail(QStringLiteral("cannot write %1").arg(path));
-    }
     return true;
 }
 

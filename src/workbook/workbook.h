@@ -49,6 +49,7 @@ private:
         bool keep_covered;
     };
     void put(const Cell &cell);
+    bool write_book(const QString &tmp_path, QString *error);
     QVector<Cell> m_cells;          // sorted by save(); big tables stay compact
     QVector<Range> m_merges;
 };

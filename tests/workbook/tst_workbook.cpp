@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+#include "disk_faults.h"
 
 #include <unistd.h>
 
@@ -270,6 +271,28 @@ wb.save(sys.argv[1])
         QVERIFY(!error.isEmpty());
         QVERIFY(!QFile::exists(path + ".part"));
         QVERIFY(!QFileInfo(path).isFile());
+    }
+
+    // A save that cannot complete says so and leaves the earlier workbook
+    // byte for byte, with no temporary file beside it.
+    void save_failure_keeps_the_earlier_file_data() { testkit::FaultyFolder::add_rows(); }
+    void save_failure_keeps_the_earlier_file()
+    {
+        QFETCH(int, fault);
+        workbook::Writer earlier;
+        earlier.write_string(1, 1, "earlier");
+        QVERIFY(earlier.save(m_dir.filePath("earlier.xlsx")));
+        const QByteArray before = testkit::file_bytes(m_dir.filePath("earlier.xlsx"));
+        testkit::FaultyFolder folder;
+        QVERIFY2(folder.make(testkit::FaultyFolder::Fault(fault), "t.xlsx", before), qPrintable(folder.how()));
+        workbook::Writer w;
+        for (int r = 1; r <= 20000; ++r)   // more than any space left
+            w.write_string(r, 1, QStringLiteral("row %1 of a longer table than the earlier one").arg(r));
+        QString error;
+        QVERIFY2(!w.save(folder.file("t.xlsx"), &error), qPrintable(folder.how()));
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(testkit::file_bytes(folder.file("t.xlsx")), before);
+        QCOMPARE(folder.leftovers(), QStringList());
     }
 };
 
