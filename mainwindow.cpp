@@ -170,7 +170,8 @@ void MainWindow::ui_init(QString production_name, QString path)
         return;
     }
 
-    settings_step::save(*settings);   // its writes reach config.ini before the model window reads it
+    if (settings)
+        settings_step::save(*settings);   // its writes reach config.ini before the model window reads it
     delete settings;
     settings = nullptr;
 
