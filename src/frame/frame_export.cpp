@@ -16,6 +16,8 @@
 #include <QTableWidget>
 #include <QTextDocument>
 
+#include <cmath>
+
 namespace frame {
 
 namespace {
@@ -48,7 +50,7 @@ void write_value(workbook::Writer &w, int row, int col, const QString &text, con
 {
     bool ok = false;
     const double v = text.toDouble(&ok);
-    if (ok)
+    if (ok && std::isfinite(v))   // "inf" and "nan" stay the text they were
         w.write_number(row, col, v, fill);
     else
         w.write_string(row, col, text, fill);

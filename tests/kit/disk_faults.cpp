@@ -28,12 +28,13 @@ FaultyFolder::~FaultyFolder()
         ::umount2(QFile::encodeName(m_dir.path()).constData(), MNT_DETACH);
 }
 
-void FaultyFolder::add_rows()
+void FaultyFolder::add_rows(bool read_only_file)
 {
     QTest::addColumn<int>("fault");
     QTest::newRow("full disk") << int(Fault::Full);
     QTest::newRow("read-only folder") << int(Fault::ReadOnlyFolder);
-    QTest::newRow("read-only file") << int(Fault::ReadOnlyFile);
+    if (read_only_file)
+        QTest::newRow("read-only file") << int(Fault::ReadOnlyFile);
 }
 
 bool FaultyFolder::make(Fault fault, const QString &name, const QByteArray &earlier)

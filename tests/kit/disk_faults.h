@@ -19,8 +19,9 @@ class FaultyFolder
 {
 public:
     enum class Fault { Full, ReadOnlyFolder, ReadOnlyFile };
-    // A column "fault" with one row per fault, for a data-driven test.
-    static void add_rows();
+    // A column "fault" with one row per fault, for a data-driven test (the
+    // read-only file left out where only the folder matters).
+    static void add_rows(bool read_only_file = true);
     FaultyFolder();
     ~FaultyFolder();
     QString path() const { return m_dir.path(); }

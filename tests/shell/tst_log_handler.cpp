@@ -107,12 +107,7 @@ class tst_log_handler : public QObject
 private slots:
     // A log that cannot be written is told once on standard error, not at
     // every line; once it can be written again, lines land there again.
-    void unwritable_log_is_told_once_data()
-    {
-        QTest::addColumn<int>("fault");
-        QTest::newRow("full disk") << int(testkit::FaultyFolder::Fault::Full);
-        QTest::newRow("read-only folder") << int(testkit::FaultyFolder::Fault::ReadOnlyFolder);
-    }
+    void unwritable_log_is_told_once_data() { testkit::FaultyFolder::add_rows(false); }
     void unwritable_log_is_told_once()
     {
         QFETCH(int, fault);

@@ -220,12 +220,7 @@ private slots:
 
     // A language switch that cannot be stored says so once, beside the
     // restart note; the file stays where it is and as it was.
-    void lost_language_switch_warns_once_data()
-    {
-        QTest::addColumn<int>("fault");
-        QTest::newRow("full disk") << int(testkit::FaultyFolder::Fault::Full);
-        QTest::newRow("read-only folder") << int(testkit::FaultyFolder::Fault::ReadOnlyFolder);
-    }
+    void lost_language_switch_warns_once_data() { testkit::FaultyFolder::add_rows(false); }
     void lost_language_switch_warns_once()
     {
         QFETCH(int, fault);
