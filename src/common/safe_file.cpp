@@ -128,17 +128,17 @@ bool copy_into(const QString &from, const QString &to, QString *why)
     return true;
 }
 
-bool save_image(const QString &path, const QImage &image, QString *error)
+bool save_image(const QString &path, const QImage &image, QString *error, const char *format)
 {
     if (image.isNull())
         return fail(error, QStringLiteral("no picture"));
-    QByteArray format = QFileInfo(path).suffix().toLower().toLatin1();
-    if (format.isEmpty())
-        format = "bmp";
+    QByteArray kind = format ? QByteArray(format) : QFileInfo(path).suffix().toLower().toLatin1();
+    if (kind.isEmpty())
+        kind = "bmp";
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, format);
+    QImageWriter writer(&buffer, kind);
     if (!writer.write(image))
         return fail(error, writer.errorString());
     buffer.close();

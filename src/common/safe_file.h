@@ -29,8 +29,9 @@ bool replace(const QString &path, const QByteArray &bytes, QString *error = null
 // the writer for replace() when the content was made somewhere else.
 bool copy_into(const QString &from, const QString &to, QString *why);
 
-// The image in the format the name's suffix gives (bmp when it has none).
-bool save_image(const QString &path, const QImage &image, QString *error = nullptr);
+// The image in the format given, else the one the name's suffix gives
+// (bmp when it has none).
+bool save_image(const QString &path, const QImage &image, QString *error = nullptr, const char *format = nullptr);
 
 }
 

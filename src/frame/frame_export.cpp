@@ -239,7 +239,8 @@ void ModelFrame::save_picture()
                              *box[1] ? tr_window(box[1]) : QString(), QMessageBox::Ok);
         return;
     }
-    // The stored graph at five times its size and 96 dpi, the live one as shown.
+    // The stored graph as a bmp at five times its size and 96 dpi; the live
+    // one as shown, in the format its name gives.
     QImage picture;
     if (stored && read_plot) {
         picture = read_plot->toPixmap(0, 0, 5.0).toImage();
@@ -252,7 +253,7 @@ void ModelFrame::save_picture()
         picture = pm.toImage();
     }
     QString error;
-    if (safe_file::save_image(path, picture, &error)) {
+    if (safe_file::save_image(path, picture, &error, stored ? "bmp" : nullptr)) {
         qDebug() << "bmp  creator";
         return;
     }

@@ -189,7 +189,7 @@ private slots:
         QString error;
         QVERIFY2(w.save(path, &error), qPrintable(error));
         const QStringList lines = QString::fromUtf8(openpyxl_dump(path)).split('\n', Qt::SkipEmptyParts);
-        for (const QString &cell : {"B3 'inf' s None None", "D3 'nan' s None None", "B4 '-inf' s None None",
+        for (const char *cell : {"B3 'inf' s None None", "D3 'nan' s None None", "B4 '-inf' s None None",
                                     "D4 'NaN' s solid FFFF0000", "A6 'inf' s None None", "B6 'nan' s None None"})
             QVERIFY2(lines.contains(cell), qPrintable(lines.join('\n')));
     }
