@@ -481,6 +481,10 @@ void ModelFrame::fit_date_column(QTableWidget *table)
     // The readings share what is left.
     for (int c = 1; c < table->columnCount(); ++c)
         header->setSectionResizeMode(c, QHeaderView::Stretch);
+    // They fill the width already; a stretched last section would also keep
+    // its first size and push past the right edge, with no scroll bar to
+    // bring it back.
+    header->setStretchLastSection(false);
 }
 
 void ModelFrame::set_date_ticker(QCustomPlot *plot)
