@@ -1,7 +1,10 @@
 #include "import_data.h"
 #include "ui_import_data.h"
 #include "frame/model_frame.h"
+#include "viewer_table.h"
+#include "viewer_text.h"
 
+#include <QApplication>
 #include <QDateTime>
 #include <QDebug>
 #include <QFileDialog>
@@ -11,36 +14,21 @@
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QRadioButton>
-#include <QRegExp>
-#include <QStandardItemModel>
 #include <QTextDocument>
 #include <QTextStream>
 
 #include <cmath>
 #include <limits>
 
+using namespace viewer_text;
+
 namespace {
 
-const QString k_null = QStringLiteral("NULL");
-const QString k_no_data = QStringLiteral("无数据");
-const QString k_date_format = QStringLiteral("hh:mm:ss yyyy-MM-dd");
-const QString k_celsius = QStringLiteral("℃");
-const QString k_fahrenheit = QStringLiteral("℉");
 const double k_no_time = 4294967295.0;   // a key whose date does not parse
 
-// Seconds since 1970 of a local "hh:mm:ss yyyy-MM-dd"; false when the text
-// is no such date or lies outside the unsigned 32-bit range.
-bool parse_time(const QString &text, quint32 *seconds)
-{
-    const QDateTime t = QDateTime::fromString(text, k_date_format);
-    if (!t.isValid())
-        return false;
-    const qint64 s = t.toSecsSinceEpoch();
-    if (s < 0 || s > qint64(0xFFFFFFFFu))
-        return false;
-    *seconds = quint32(s);
-    return true;
-}
+// The most columns a workbook of the viewer's models has is seven; a sheet
+// far wider is no export of theirs and would make a view of no use.
+const int k_max_columns = 256;
 
 // A key truncated toward zero, its low 32 bits read as signed.
 qint32 key_bits(double key)
@@ -64,16 +52,22 @@ import_data::import_data(QWidget *parent, QString filename)
     }
     qDebug() << file_name;
     file.close();
-    table_model = new QStandardItemModel(this);
+    table_model = new viewer_table(this);
     ui->import_table->setFont(QFont());
+    frame::ModelFrame::wrap_header(ui->import_table);
+    // A large workbook takes a moment: say so.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
     get_config_data();
     ui_init();
     load_data();
     show_table();
+    QApplication::restoreOverrideCursor();
 }
 
 // Every column stretches, but the date-time keeps room for its text: beside
 // more than two values it wraps onto two lines, as in the model windows.
+// The value columns share what is left, so with no horizontal scroll bar
+// every column stays in view.
 void import_data::fit_date_column()
 {
     if (!has_date || table_model->columnCount() < 2)
@@ -85,9 +79,6 @@ void import_data::fit_date_column()
     view->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Interactive);
     view->setColumnWidth(0, fm.horizontalAdvance(wrap ? QStringLiteral("0000-00-00")
                                                       : QStringLiteral("00:00:00 0000-00-00")) + 12);
-    // Many narrow columns: each value column as wide as its texts, the last takes the rest.
-    for (int c = 1; wrap && c < table_model->columnCount() - 1; ++c)
-        view->horizontalHeader()->setSectionResizeMode(c, QHeaderView::ResizeToContents);
 }
 
 import_data::~import_data()
@@ -105,6 +96,13 @@ bool import_data::read_sheet()
     workbook::Sheet sheet;
     QString error;
     if (workbook::read_first_sheet(file_name, &sheet, &error)) {
+        if (sheet.column_count() > k_max_columns)
+            error = QStringLiteral("%1 has %2 columns, more than the viewer shows (%3)")
+                        .arg(file_name)
+                        .arg(sheet.column_count())
+                        .arg(k_max_columns);
+    }
+    if (error.isEmpty()) {
         m_sheet = sheet;
         m_read_error.clear();
         return true;
@@ -177,7 +175,7 @@ void import_data::get_config_data()
     if (a2 == QLatin1String("Date") || a2 == QStringLiteral("日期")) {
         has_date = true;
         quint32 t = 0;
-        start_time = !a3.isEmpty() && parse_time(a3, &t) ? t : 0;
+        start_time = !a3.isEmpty() && m_times.parse(a3, &t) ? t : 0;
     } else {
         has_date = false;
         start_time = 0;
@@ -393,70 +391,6 @@ void import_data::clear_data()
             box->setText(QString());
 }
 
-// ------------------------------------------------------------ conversion
-
-QVector<double> import_data::extract_numbers(const QString &text)
-{
-    QVector<double> numbers;
-    QRegExp rx(QStringLiteral("-?[1-9]\\d*\\.\\d*|0+.[0-9]+|-?0\\.\\d*[1-9]\\d*|-?\\d+"), Qt::CaseSensitive,
-               QRegExp::RegExp);
-    int pos = 0;
-    while ((pos = rx.indexIn(text, pos)) != -1) {
-        const int len = rx.matchedLength();
-        numbers.append(rx.cap(0).toDouble());
-        pos += len > 0 ? len : 1;
-    }
-    return numbers;
-}
-
-double import_data::to_unit(double x, const QString &target)
-{
-    // Values stand in ℃, m/s or lux; any other target (the empty text of a
-    // workbook whose unit was not found) leaves them as the file has them.
-    if (target == QStringLiteral("℉"))
-        return x * double(1.8f) + 32;
-    if (target == QLatin1String("km/s"))
-        return x * double(3.6f);
-    if (target == QLatin1String("ft/s"))
-        return x * double(3.28084f);
-    if (target == QLatin1String("mile/h"))
-        return x * double(2.23716f);
-    if (target == QLatin1String("knots"))
-        return x * double(1.944012f);
-    if (target == QLatin1String("fc"))
-        return x / double(10.76f);
-    return x;
-}
-
-double import_data::to_display_unit(double x) const
-{
-    return to_unit(x, unit);
-}
-
-double import_data::to_celsius(double x) const
-{
-    if (unit == k_fahrenheit)
-        return (x - 32) / double(1.8f);
-    return x;
-}
-
-const QStringList &import_data::pressure_units()
-{
-    static const QStringList units = {"Pa",      "hPa",     "kPa",   "bar",   "mbar",  "psi",   "mmHg",
-                                      "inHg",    "kg/cm^2", "oz/in^2", "inH2O", "ftH2O", "mmH2O", "cmH2O"};
-    return units;
-}
-
-float import_data::pressure_convert(float x, quint8 from, quint8 to)
-{
-    static const float factor[] = {1.0f,         0.01f,     0.001f,     0.00001f,    0.01f,
-                                   0.0001450377f, 0.00750062f, 0.0002953f, 0.0000101972f, 0.0023206f,
-                                   0.00401463f,  0.000334553f, 0.101972f,  0.0101972f};
-    if (from > 13 || to > 13)
-        return 0.0f;
-    return x / factor[from] * factor[to];
-}
-
 // ------------------------------------------------------------ loading
 
 void import_data::load_data()
@@ -481,6 +415,8 @@ void import_data::load_data()
         KQ186_load_table();
     else if (model_type == QLatin1String("KQ174"))
         KQ174_load_table();
+    if (table_model)
+        table_model->end();
     if (shown)
         show_table();
 }
@@ -498,12 +434,11 @@ bool import_data::begin_load(int graphs)
 {
     if (!table_model)
         return false;
-    read_sheet();
     channel_data.resize(graphs);
-    const int cols = m_sheet.column_count();
-    table_model->setColumnCount(cols);
-    for (int c = 0; c < cols; ++c)
-        table_model->setHeaderData(c, Qt::Horizontal, m_sheet.cell(2, c + 1), Qt::EditRole);
+    QStringList headers;
+    for (int c = 0; c < m_sheet.column_count(); ++c)
+        headers << m_sheet.cell(2, c + 1);
+    table_model->begin(headers);
     return true;
 }
 
@@ -512,7 +447,7 @@ double import_data::row_key(const QString &text, bool thermometer, bool key_as_t
     if (has_date) {
         *item = text;
         quint32 t = 0;
-        return parse_time(text, &t) ? double(t) : k_no_time;
+        return m_times.parse(text, &t) ? double(t) : k_no_time;
     }
     const bool missing = text == k_null || (thermometer && text == k_no_data);
     const QVector<double> n = extract_numbers(text);
@@ -528,7 +463,7 @@ double import_data::row_key(const QString &text, bool thermometer, bool key_as_t
 
 void import_data::set_item(int row, int col, const QString &text)
 {
-    table_model->setItem(row, col, new QStandardItem(text));
+    table_model->set(row, col, text);
 }
 
 void import_data::add_value(int channel, double key, double value)
@@ -592,7 +527,10 @@ bool import_data::load_rows(bool thermometer, bool key_as_text, const std::funct
                             const std::function<bool(int, int, double)> &values)
 {
     int table_row = 0;
-    for (int r = 3; r <= m_sheet.row_count(); ++r) {
+    const QVector<int> rows = m_sheet.rows();
+    for (int r : rows) {
+        if (r < 3)
+            continue;
         row_values.clear();
         if (keep && !keep(r))
             continue;
@@ -602,7 +540,7 @@ bool import_data::load_rows(bool thermometer, bool key_as_text, const std::funct
         row_values.append(key);
         if (!values(table_row, r, key))
             return false;
-        table_row = table_model->rowCount();
+        ++table_row;
     }
     return true;
 }
@@ -666,9 +604,10 @@ void import_data::KQ257_load_table()
 {
     if (!begin_load(2))
         return;
-    const auto shown_unit = [this](double v) { return to_display_unit(v); };
     load_rows(false, true, nullptr, [&](int table_row, int r, double key) {
-        set_item(table_row, 1, value_cell(r, 2, 0, key, shown_unit, 1, QString()));
+        const QString row_unit = m_sheet.cell(r, 3);
+        const auto shown = [&](double v) { return shown_value(v, row_unit); };
+        set_item(table_row, 1, value_cell(r, 2, 0, key, shown, 1, QString()));
         set_item(table_row, 2, m_sheet.cell(r, 3));
         set_item(table_row, 3, value_cell(r, 4, 1, key, nullptr, 1, QString()));
         set_item(table_row, 4, m_sheet.cell(r, 5));
@@ -681,13 +620,15 @@ void import_data::KQ257_load_table()
 }
 
 // The loaders of one value column (column 2) and a third column.
-void import_data::load_single(const std::function<double(double)> &convert, int decimals, const QString &suffix,
-                              bool third_from_unit, const std::function<bool(int)> &keep)
+void import_data::load_single(const std::function<double(int, double)> &convert, int decimals,
+                              const QString &suffix, bool third_from_unit, const std::function<bool(int)> &keep)
 {
     if (!begin_load(1))
         return;
     load_rows(false, false, keep, [&](int table_row, int r, double key) {
-        set_item(table_row, 1, value_cell(r, 2, 0, key, convert, decimals, suffix));
+        const auto shown = [&](double v) { return convert(r, v); };
+        set_item(table_row, 1, value_cell(r, 2, 0, key, convert ? std::function<double(double)>(shown) : nullptr,
+                                          decimals, suffix));
         set_item(table_row, 2, third_from_unit ? unit : m_sheet.cell(r, 3));
         return true;
     });
@@ -696,7 +637,7 @@ void import_data::load_single(const std::function<double(double)> &convert, int 
 
 void import_data::KQ263_load_table()
 {
-    load_single([this](double v) { return to_display_unit(v); }, 2, QString(), true, nullptr);
+    load_single([this](int r, double v) { return shown_value(v, m_sheet.cell(r, 3)); }, 2, QString(), true, nullptr);
     show_statistics(0, 2, unit);
     single_set_plot();
 }
@@ -706,7 +647,12 @@ void import_data::KQ278_load_table()
     if (!begin_load(1))
         return;
     load_rows(false, false, nullptr, [&](int table_row, int r, double key) {
-        set_item(table_row, 1, value_cell(r, 2, 0, key, [this](double v) { return to_display_unit(v); }, 2, unit));
+        // A stored row carries its unit after the value, a real-time row beside it.
+        QString row_unit = unit_suffix(m_sheet.cell(r, 2));
+        if (row_unit.isEmpty())
+            row_unit = m_sheet.cell(r, 3);
+        const auto shown = [&](double v) { return shown_value(v, row_unit); };
+        set_item(table_row, 1, value_cell(r, 2, 0, key, shown, 2, unit));
         set_item(table_row, 2, value_cell(r, 3, -1, key, nullptr, 1, k_celsius));
         return true;
     });
@@ -724,7 +670,7 @@ void import_data::KQ285_load_table()
 
 void import_data::KQ186_load_table()
 {
-    load_single([this](double v) { return double(pressure_convert(float(v), file_unit_index, unit_index)); }, 1,
+    load_single([this](int, double v) { return double(pressure_convert(float(v), file_unit_index, unit_index)); }, 1,
                 QString(), true, nullptr);
     show_statistics(0, 2, unit);
     KQ186_set_plot();
@@ -748,13 +694,12 @@ void import_data::KQ174_load_table()
 
 // ------------------------------------------------------------ unit radios
 
-// A unit choice re-reads the whole workbook in the new unit.
-void import_data::choose_unit(QRadioButton *radio, quint8 index, bool temperature)
+// A unit choice converts the cells already read; the file is not read again.
+void import_data::choose_unit(QRadioButton *radio, quint8 index, bool)
 {
     if (radio)
         unit = radio->text();
-    if (temperature)
-        display_unit = unit;
+    display_unit = unit;
     unit_index = index;
     clear_data();
     load_data();
@@ -836,7 +781,9 @@ void import_data::finish_plot(int graphs, bool all_graphs_widen, bool narrow_rul
     QCPRange left = plot->yAxis->range();
     const double w = left.upper - left.lower;
     const double tenth = double(0.1f);
-    if (narrow_rule && w < 1) {
+    // A constant series has no width the axis accepts: it opens to 1, as a
+    // narrow one does in the windows.
+    if ((narrow_rule && w < 1) || !(w > 0)) {
         const double m = (left.upper + left.lower) / 2;
         plot->yAxis->setRange(m - 0.5, m + 0.5);
     } else {
@@ -913,8 +860,7 @@ void import_data::on_save_table_clicked()
         writer.write_string(1, c + 1, table_model->headerData(c, Qt::Horizontal).toString());
     for (int r = 0; r < table_model->rowCount(); ++r)
         for (int c = 0; c < table_model->columnCount(); ++c) {
-            const QStandardItem *item = table_model->item(r, c);
-            writer.write_string(r + 2, c + 1, item ? item->text() : QString());
+            writer.write_string(r + 2, c + 1, table_model->text(r, c));
         }
     QString error;
     if (!writer.save(path, &error)) {
@@ -989,8 +935,8 @@ void import_data::build_html()
     for (int r = 0; r < table_model->rowCount(); ++r) {
         html += QStringLiteral("<tr align='center'>");
         for (int c = 0; c < table_model->columnCount(); ++c) {
-            const QStandardItem *item = table_model->item(r, c);
-            html += item ? QStringLiteral("<td>%1</td>").arg(item->text()) : QStringLiteral("<td></td>");
+            const QString text = table_model->text(r, c);
+            html += text.isEmpty() ? QStringLiteral("<td></td>") : QStringLiteral("<td>%1</td>").arg(text);
         }
         html += QStringLiteral("</tr>");
     }

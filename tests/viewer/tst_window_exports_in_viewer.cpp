@@ -17,7 +17,6 @@
 
 #include <QListWidget>
 #include <QRegularExpression>
-#include <QStandardItemModel>
 #include <QTableView>
 #include <QtTest>
 
@@ -169,10 +168,10 @@ Session *open_session(const QString &model)
 
 QStringList viewer_row(const import_data &v, int row)
 {
-    const auto *m = qobject_cast<const QStandardItemModel *>(v.findChild<QTableView *>("import_table")->model());
+    const QAbstractItemModel *m = v.findChild<QTableView *>("import_table")->model();
     QStringList out;
     for (int c = 0; m && c < m->columnCount(); ++c)
-        out << (m->item(row, c) ? m->item(row, c)->text() : QString());
+        out << m->index(row, c).data().toString();
     return out;
 }
 
