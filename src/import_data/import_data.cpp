@@ -763,26 +763,22 @@ void import_data::finish_plot(int graphs, bool all_graphs_widen, bool narrow_rul
         return;
     }
     const QCPRange keys = plot->xAxis->range();
+    // Fitted here, not on the axis: the axis refuses a range of no width.
     bool found = false;
-    QCPRange r = plot->graph(0)->getValueRange(found, QCP::sdBoth, keys);
-    if (found)
-        plot->yAxis->setRange(r);
+    QCPRange left = plot->graph(0)->getValueRange(found, QCP::sdBoth, keys);
+    if (!found)
+        left = QCPRange(-0.5, 0.5);
     if (all_graphs_widen) {
         for (int k = 1; k < graphs; ++k) {
             bool more = false;
             const QCPRange g = plot->graph(k)->getValueRange(more, QCP::sdBoth, keys);
-            if (more) {
-                QCPRange now = plot->yAxis->range();
-                now.expand(g);
-                plot->yAxis->setRange(now);
-            }
+            if (more)
+                left.expand(g);
         }
     }
-    QCPRange left = plot->yAxis->range();
     const double w = left.upper - left.lower;
     const double tenth = double(0.1f);
-    // A constant series has no width the axis accepts: it opens to 1, as a
-    // narrow one does in the windows.
+    // A constant series opens to 1, as a narrow one does in the windows.
     if ((narrow_rule && w < 1) || !(w > 0)) {
         const double m = (left.upper + left.lower) / 2;
         plot->yAxis->setRange(m - 0.5, m + 0.5);
@@ -792,10 +788,10 @@ void import_data::finish_plot(int graphs, bool all_graphs_widen, bool narrow_rul
     if (right_axis && graphs > 1) {
         bool more = false;
         const QCPRange g = plot->graph(1)->getValueRange(more, QCP::sdBoth, keys);
-        if (more)
-            plot->yAxis2->setRange(g);
-        const QCPRange right = plot->yAxis2->range();
-        if (right.upper - right.lower < 1) {
+        const QCPRange right = more ? g : plot->yAxis2->range();
+        if (right.upper - right.lower >= 1) {
+            plot->yAxis2->setRange(right);
+        } else {
             const double m = (right.upper + right.lower) / 2;
             plot->yAxis2->setRange(m - 0.5, m + 0.5);
         }

@@ -424,7 +424,7 @@ private slots:
         import_data v(nullptr, path);
         QCOMPARE(table_rows(v), 4);
         QCOMPARE(boxes(v, 1), (QStringList{"70000.00", "10.00", "17515.00"}));
-        QCOMPARE(sounds.total(), 1);   // 70000 is above the statistics' start limit
+        QCOMPARE(sounds.total(), 0);   // no limit was set
         QCOMPARE(plot(v)->graph(0)->dataCount(), 0);   // no finisher for "ALL"
 
         radio(v, "m/min")->click();
@@ -536,6 +536,11 @@ wb.save(sys.argv[1])
         QTest::newRow("unknown title") << text_book("Report of March", {{"Date"}, {T0, "1"}})
                                        << "workbook of no known model" << false;
         QTest::newRow("empty sheet") << book([](workbook::Writer &) {}) << "workbook of no known model" << false;
+        // A title and one cell in the sheet's last column: no view could show it.
+        QTest::newRow("cell at XFD20000") << book([](workbook::Writer &w) {
+            w.write_string(1, 1, "KQ240 datasheet");
+            w.write_string(20000, 16384, "x");
+        }) << "workbook not readable" << true;
     }
     void malformed()
     {
@@ -559,6 +564,62 @@ wb.save(sys.argv[1])
                                                  m_dir->file("empty.pdf")));
         QCOMPARE(seen.count(), 0);
         QCOMPARE(chooser.seen(), 1);
+    }
+
+    // A row in the sheet's last line costs one row, not a million.
+    void cell_in_the_last_row()
+    {
+        import_data v(nullptr, book([](workbook::Writer &w) {
+            text_rows(w, "KQ285 datasheet", {{"Date", "Decibels", "weight"}, {T0, "49.5", "dbA"}});
+            w.write_string(1048576, 1, T1);
+            w.write_string(1048576, 2, "50.5");
+        }));
+        QCOMPARE(v.read_error(), QString());
+        QCOMPARE(table_rows(v), 2);
+        QCOMPARE(table_row(v, 1), (QStringList{T1, "50.5", ""}));
+        QCOMPARE(plot(v)->graph(0)->dataCount(), 2);
+    }
+
+    // A steady reading: the value axis opens around it, the same for 1,000
+    // rows as for 10, whatever the model's fitting rule.
+    void constant_series_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::newRow("thermometer") << "KQ240 datasheet";
+        QTest::newRow("light meter") << "KQ263 datasheet";
+        QTest::newRow("sound level") << "KQ285 datasheet";
+    }
+    void constant_series()
+    {
+        QFETCH(QString, title);
+        QCPRange ranges[2];
+        const int counts[2] = {10, 1000};
+        for (int k = 0; k < 2; ++k) {
+            Rows rows{{"num", "value", "Unit"}};
+            for (int i = 0; i < counts[k]; ++i)
+                rows << QStringList{QString::number(i + 1), "20.0", "℃"};
+            import_data v(nullptr, text_book(title, rows));
+            QCOMPARE(plot(v)->graph(0)->dataCount(), counts[k]);
+            ranges[k] = plot(v)->yAxis->range();
+            QVERIFY2(ranges[k].lower < 20.0 && ranges[k].upper > 20.0,
+                     qPrintable(QString("%1 .. %2").arg(ranges[k].lower).arg(ranges[k].upper)));
+        }
+        QCOMPARE(ranges[1].lower, ranges[0].lower);
+        QCOMPARE(ranges[1].upper, ranges[0].upper);
+    }
+
+    // Readings beyond 65535 with no limit ever set: the extremes are the
+    // readings and no alarm sounds, once or per row.
+    void large_readings_raise_no_alarm()
+    {
+        Rows rows{{"Date", "Value", "Unit"}};
+        for (int i = 0; i < 20; ++i)
+            rows << QStringList{QStringLiteral("12:00:%1 2024-01-01").arg(i, 2, 10, QLatin1Char('0')),
+                                QString::number(70000 + 1000 * (i % 3)), "Photo RPM"};
+        testkit::SoundCounter sounds;
+        import_data v(nullptr, text_book("KQ174 datasheet", rows));
+        QCOMPARE(boxes(v, 1), (QStringList{"72000.00", "70000.00", "70950.00"}));
+        QCOMPARE(sounds.total(), 0);
     }
 
     // Non-numeric value and key cells show their text and add nothing.
