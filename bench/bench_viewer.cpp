@@ -172,6 +172,9 @@ int main(int argc, char *argv[])
         w.SAVE_table_Slot();
         frame::ModelFrame::set_save_name_hook(nullptr);
     }
+    const QString keep = qEnvironmentVariable("SENSAVO_BENCH_KEEP");   // a copy to profile the viewer on
+    if (!keep.isEmpty())
+        QFile::copy(day, keep);
     std::printf("workbook                     %d rows from the KQ257 window, %lld bytes\n", total,
                 static_cast<long long>(QFileInfo(day).size()));
 

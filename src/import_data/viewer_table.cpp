@@ -24,12 +24,13 @@ QVariant viewer_table::headerData(int section, Qt::Orientation orientation, int 
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 
-void viewer_table::begin(const QStringList &headers)
+void viewer_table::begin(const QStringList &headers, int rows_expected)
 {
     beginResetModel();
     m_filling = true;
     m_headers = headers;
     m_cells.clear();
+    m_cells.reserve(rows_expected * headers.size());
     m_rows = 0;
 }
 
@@ -52,6 +53,8 @@ void viewer_table::end()
     m_cells.squeeze();
     m_filling = false;
     endResetModel();
+    if (!m_headers.isEmpty())
+        emit headerDataChanged(Qt::Horizontal, 0, m_headers.size() - 1);
 }
 
 void viewer_table::clear()

@@ -19,8 +19,9 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
-    // Starts a new table of the given headers (one column each).
-    void begin(const QStringList &headers);
+    // Starts a new table of the given headers (one column each), with room
+    // for the rows expected.
+    void begin(const QStringList &headers, int rows_expected = 0);
     // Sets a cell; a row past the end adds rows up to it.
     void set(int row, int col, const QString &text);
     // Shows what was set since begin().

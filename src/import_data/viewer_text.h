@@ -4,6 +4,8 @@
 #include <QHash>
 #include <QString>
 
+#include <cmath>
+
 // Texts and readings the viewer's parts share.
 namespace viewer_text {
 
@@ -24,6 +26,16 @@ public:
 private:
     QHash<qint64, qint64> m_offsets;   // quarter hour of local time -> offset
 };
+
+const double k_no_time = 4294967295.0;   // a key whose date does not parse
+
+// A key truncated toward zero, its low 32 bits read as signed.
+inline qint32 key_bits(double key)
+{
+    if (!std::isfinite(key) || std::fabs(key) >= 9.0e18)
+        return 10;
+    return qint32(quint32(quint64(qint64(key))));
+}
 
 // A value's unit at the end of its text ("3.25m/s"); empty when none.
 QString unit_suffix(const QString &text);

@@ -55,6 +55,21 @@ private:
     QVector<Range> m_merges;
 };
 
+namespace detail {
+struct SheetCell
+{
+    int row;
+    int col;
+    QString text;
+};
+}
+
+}
+
+Q_DECLARE_TYPEINFO(workbook::detail::SheetCell, Q_MOVABLE_TYPE);
+
+namespace workbook {
+
 // The first worksheet of a workbook, every cell as text. Holds the cells
 // present only: a far cell costs no more than a near one.
 class Sheet
@@ -71,12 +86,7 @@ public:
     void set(int row, int col, const QString &text);
 
 private:
-    struct Cell
-    {
-        int row;
-        int col;
-        QString text;
-    };
+    using Cell = detail::SheetCell;
     struct RowStart
     {
         int row;
