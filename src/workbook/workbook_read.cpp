@@ -14,6 +14,8 @@
 
 #include <unzip.h>
 
+#include "sheet_scan.h"
+
 namespace workbook {
 
 namespace {
@@ -352,9 +354,91 @@ bool read_first_sheet(const QString &path, Sheet *sheet, QString *error)
     // The same text in a column row after row (a unit) is kept once.
     QVector<QString> last_in_column(64);
     bool saw_sheet_data = false;
+    int row = 0;
+    int col = 0;
+    const auto start_row = [&](const QStringRef &r) {
+        bool ok = false;
+        const int n = r.toInt(&ok);
+        row = ok && n > 0 ? n : row + 1;
+        col = 0;
+    };
+    // A cell at its place (its reference, else after the one before).
+    const auto put_cell = [&](const QStringRef &ref, const QStringRef &type, const QString &value) {
+        const int c = ref.isEmpty() ? 0 : column_of(ref);
+        col = c > 0 ? c : col + 1;
+        if (!ref.isEmpty() && row_of(ref) > 0)
+            row = row_of(ref);
+        if (row <= 0)
+            row = 1;
+        QString text;
+        if (type == QLatin1String("s")) {
+            bool ok = false;
+            const int i = value.trimmed().toInt(&ok);
+            if (!ok || i < 0 || i >= shared.size()) {
+                why = QStringLiteral("%1: cell %2 names a missing shared string").arg(sheet_member, ref.toString());
+                return false;
+            }
+            text = shared[i];
+        } else if (type == QLatin1String("inlineStr") || type == QLatin1String("str") || type == QLatin1String("e")) {
+            text = value;
+        } else if (type == QLatin1String("b")) {
+            text = value.trimmed() == QLatin1String("1") ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
+        } else {
+            text = number_text(value);
+        }
+        if (col <= last_in_column.size()) {
+            QString &last = last_in_column[col - 1];
+            if (last == text)
+                text = last;
+            else
+                last = text;
+        }
+        sheet->set(row, col, text);
+        return true;
+    };
+
+    // The quick scan first; what it does not know the XML reader reads.
+    scan::Events events;
+    events.sheet_data = [&] { saw_sheet_data = true; };
+    events.row = [&](const QByteArray &r) {
+        const QString text = QString::fromLatin1(r);
+        start_row(QStringRef(&text));
+    };
+    events.cell = [&](const scan::Cell &c) {
+        if (!c.has_value) {
+            const QString ref = QString::fromLatin1(c.ref);
+            const int k = ref.isEmpty() ? 0 : column_of(QStringRef(&ref));
+            col = k > 0 ? k : col + 1;
+            if (!ref.isEmpty() && row_of(QStringRef(&ref)) > 0)
+                row = row_of(QStringRef(&ref));
+            return true;
+        }
+        const QString ref = QString::fromLatin1(c.ref);
+        const QString type = QString::fromLatin1(c.type);
+        return put_cell(QStringRef(&ref), QStringRef(&type), c.value);
+    };
+    MemberDevice device(zip.handle);
+    device.open(QIODevice::ReadOnly);
+    const scan::Result quick = scan::scan_sheet(
+        [&](char *data, int max) { return int(device.read(data, max)); }, events);
+    unzCloseCurrentFile(zip.handle);
+    if (quick == scan::Result::Stopped)
+        return fail(why);
+    if (quick == scan::Result::Damaged)
+        return fail(QStringLiteral("%1 is damaged").arg(sheet_member));
+    if (quick == scan::Result::Done) {
+        if (!saw_sheet_data)
+            return fail(QStringLiteral("%1 holds no sheet data").arg(sheet_member));
+        return true;
+    }
+    *sheet = Sheet();
+    last_in_column.fill(QString());
+    saw_sheet_data = false;
+    row = col = 0;
+    if (!open_member(zip.handle, sheet_member, &why))
+        return fail(why.isEmpty() ? QStringLiteral("%1 holds no worksheet").arg(path) : why);
+
     const bool parsed = parse_member(zip.handle, sheet_member, &why, [&](QXmlStreamReader &xml) {
-        int row = 0;
-        int col = 0;
         while (!xml.atEnd()) {
             xml.readNext();
             if (!xml.isStartElement())
@@ -362,20 +446,11 @@ bool read_first_sheet(const QString &path, Sheet *sheet, QString *error)
             if (xml.name() == QLatin1String("sheetData")) {
                 saw_sheet_data = true;
             } else if (xml.name() == QLatin1String("row")) {
-                bool ok = false;
-                const int n = xml.attributes().value(QLatin1String("r")).toInt(&ok);
-                row = ok && n > 0 ? n : row + 1;
-                col = 0;
+                start_row(xml.attributes().value(QLatin1String("r")));
             } else if (xml.name() == QLatin1String("c")) {
                 const QXmlStreamAttributes attrs = xml.attributes();
                 const QStringRef ref = attrs.value(QLatin1String("r"));
                 const QStringRef type = attrs.value(QLatin1String("t"));
-                const int c = ref.isEmpty() ? 0 : column_of(ref);
-                col = c > 0 ? c : col + 1;
-                if (!ref.isEmpty() && row_of(ref) > 0)
-                    row = row_of(ref);
-                if (row <= 0)
-                    row = 1;
                 QString value;
                 bool has_value = false;
                 // The cell's children: <v>, <is>, <f>.
@@ -393,34 +468,15 @@ bool read_first_sheet(const QString &path, Sheet *sheet, QString *error)
                         has_value = true;
                     }
                 }
-                if (!has_value)
+                if (!has_value) {
+                    const int c = ref.isEmpty() ? 0 : column_of(ref);
+                    col = c > 0 ? c : col + 1;
+                    if (!ref.isEmpty() && row_of(ref) > 0)
+                        row = row_of(ref);
                     continue;
-                QString text;
-                if (type == QLatin1String("s")) {
-                    bool ok = false;
-                    const int i = value.trimmed().toInt(&ok);
-                    if (!ok || i < 0 || i >= shared.size()) {
-                        why = QStringLiteral("%1: cell %2 names a missing shared string")
-                                  .arg(sheet_member, ref.toString());
-                        return false;
-                    }
-                    text = shared[i];
-                } else if (type == QLatin1String("inlineStr") || type == QLatin1String("str")
-                           || type == QLatin1String("e")) {
-                    text = value;
-                } else if (type == QLatin1String("b")) {
-                    text = value.trimmed() == QLatin1String("1") ? QStringLiteral("TRUE") : QStringLiteral("FALSE");
-                } else {
-                    text = number_text(value);
                 }
-                if (col <= last_in_column.size()) {
-                    QString &last = last_in_column[col - 1];
-                    if (last == text)
-                        text = last;
-                    else
-                        last = text;
-                }
-                sheet->set(row, col, text);
+                if (!put_cell(ref, type, value))
+                    return false;
             }
         }
         return true;

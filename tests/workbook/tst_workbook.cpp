@@ -243,6 +243,60 @@ wb.save(sys.argv[1])
         }
     }
 
+    // Sheet texts as other writers may put them: each reads as the XML says.
+    void sheet_markup_data()
+    {
+        QTest::addColumn<QString>("cells");   // the sheetData's rows
+        QTest::addColumn<QString>("a1");
+        QTest::addColumn<QString>("b1");
+        QTest::newRow("references") << "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>a&lt;b&amp;c&#x4E2D;&#65;&quot;</t></is></c>"
+                                       "<c t=\"str\"><v>&gt;&apos;</v></c></row>"
+                                    << "a<b&c中A\"" << ">'";
+        QTest::newRow("cdata") << "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t><![CDATA[x<y]]></t></is></c></row>"
+                               << "x<y" << "";
+        QTest::newRow("comment, rich text, phonetic")
+            << "<!-- a note --><row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><r><t>rich </t></r><r><t>text</t></r>"
+               "<rPh sb=\"0\"><t>x</t></rPh></is></c><c r=\"B1\"><f>1+1</f><v>2</v></c></row>"
+            << "rich text" << "2";
+        QTest::newRow("carriage return") << "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>a\r\nb</t></is></c></row>"
+                                         << "a\nb" << "";
+        QTest::newRow("empty cells and places")
+            << "<row><c r=\"A1\"/><c><v>3.50</v></c></row>" << "" << "3.5";
+        QTest::newRow("single quotes, spaces") << "<row r='1' ><c r='A1' t='inlineStr' ><is><t xml:space='preserve'> s </t></is></c ></row >"
+                                               << " s " << "";
+        QTest::newRow("prefixed names")
+            << "PREFIXED" << "p" << "q";
+    }
+    void sheet_markup()
+    {
+        QFETCH(QString, cells);
+        QFETCH(QString, a1);
+        QFETCH(QString, b1);
+        static int n = 0;
+        const QString path = m_dir.filePath(QStringLiteral("markup%1.xlsx").arg(++n));
+        QString xml;
+        if (cells == "PREFIXED")
+            xml = QStringLiteral("<x:worksheet xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+                                 "<x:sheetData><x:row r=\"1\"><x:c r=\"A1\" t=\"inlineStr\"><x:is><x:t>p</x:t></x:is></x:c>"
+                                 "<x:c r=\"B1\" t=\"inlineStr\"><x:is><x:t>q</x:t></x:is></x:c></x:row></x:sheetData></x:worksheet>");
+        else
+            xml = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+                                 "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+                                 "<sheetData>%1</sheetData></worksheet>").arg(cells);
+        bool ok = false;
+        run_python(QStringLiteral("import sys, zipfile\n"
+                                  "z = zipfile.ZipFile(sys.argv[1], \"w\")\n"
+                                  "z.writestr(\"xl/worksheets/sheet1.xml\", sys.argv[2].encode())\n"
+                                  "z.close()\n"),
+                   {path, xml}, &ok);
+        QVERIFY(ok);
+        workbook::Sheet sheet;
+        QString error;
+        QVERIFY2(workbook::read_first_sheet(path, &sheet, &error), qPrintable(error));
+        QCOMPARE(sheet.cell(1, 1), a1);
+        QCOMPARE(sheet.cell(1, 2), b1);
+    }
+
     // Far cells, a sheet that claims the whole grid, cells out of order and
     // written twice: the sheet holds what is there, where it is.
     void sparse_sheet_keeps_its_places()
