@@ -566,6 +566,24 @@ wb.save(sys.argv[1])
         QCOMPARE(chooser.seen(), 1);
     }
 
+    // Values stored as numbers read as the numbers they are, large or small.
+    void numeric_cells()
+    {
+        import_data v(nullptr, book([](workbook::Writer &w) {
+            text_rows(w, "KQ263 datasheet", {{"Date", "light value", "unit"}});
+            const double values[] = {1000000, 0.000123, 123456.5};
+            for (int i = 0; i < 3; ++i) {
+                w.write_string(3 + i, 1, QStringList{T0, T1, T2}[i]);
+                w.write_number(3 + i, 2, values[i]);
+                w.write_string(3 + i, 3, "lux");
+            }
+        }));
+        QCOMPARE(table_row(v, 0), (QStringList{T0, "1000000.00", "lux"}));
+        QCOMPARE(table_row(v, 2), (QStringList{T2, "123456.50", "lux"}));
+        QCOMPARE(plot(v)->graph(0)->data()->at(1)->value, 0.000123);
+        QCOMPARE(boxes(v, 1)[0], QStringLiteral("1000000.00lux"));
+    }
+
     // A row in the sheet's last line costs one row, not a million.
     void cell_in_the_last_row()
     {

@@ -354,6 +354,8 @@ private slots:
         }
         const Table window = snapshot(m_session->table(stored));
         QVERIFY(!window.rows.isEmpty());
+        if (reading != 0)   // the window shows the steady reading itself
+            QCOMPARE(window.rows.last()[1], QString::number(reading, 'f', 0));
 
         import_data v(nullptr, path);
         QCOMPARE(v.read_error(), QString());
