@@ -43,8 +43,7 @@ import_data::import_data(QWidget *parent, QString filename)
 
 // Every column stretches, but the date-time keeps room for its text: beside
 // more than two values it wraps onto two lines, as in the model windows.
-// The value columns share what is left, so with no horizontal scroll bar
-// every column stays in view.
+// The value columns share what is left.
 void import_data::fit_date_column()
 {
     if (!has_date || table_model->columnCount() < 2)
@@ -56,6 +55,8 @@ void import_data::fit_date_column()
     view->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Interactive);
     view->setColumnWidth(0, fm.horizontalAdvance(wrap ? QStringLiteral("0000-00-00")
                                                       : QStringLiteral("00:00:00 0000-00-00")) + 12);
+    // Columns that cannot all shrink into the table stay within reach.
+    view->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
 }
 
 import_data::~import_data()

@@ -11,6 +11,8 @@
 #include "../tools/tools_kit.h"
 
 #include <QGroupBox>
+#include <QHeaderView>
+#include <QScrollBar>
 #include <QLineEdit>
 #include <QTranslator>
 #include <QPushButton>
@@ -582,6 +584,58 @@ wb.save(sys.argv[1])
         QCOMPARE(table_row(v, 2), (QStringList{T2, "123456.50", "lux"}));
         QCOMPARE(plot(v)->graph(0)->data()->at(1)->value, 0.000123);
         QCOMPARE(boxes(v, 1)[0], QStringLiteral("1000000.00lux"));
+    }
+
+    // The model windows' files at the viewer's size: every column in view.
+    void all_columns_in_view_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::newRow("thermometer, four channels")
+            << text_book("KQ240 datasheet", {{"Date", "CH1 temperature", "CH2 temperature", "CH3 temperature",
+                                              "CH4 temperature", "Unit"},
+                                             {T0, "1234.5", "-123.4", "1234.5", "1234.5", "℃"}});
+        QTest::newRow("thermo-hygrometer") << text_book("WRX-4 datasheet", {{"Date", "Temperature", "", "Humidity", ""},
+                                                                            {T0, "23.5", "℃", "45.0", "%RH"}});
+        QTest::newRow("anemometer") << text_book("WVT-8 datasheet", {{"Date", "speed value", "", "temp value", ""},
+                                                                     {T0, "3.250", "m/s", "21.5", "℃"}});
+    }
+    void all_columns_in_view()
+    {
+        QFETCH(QString, path);
+        import_data v(nullptr, path);
+        v.resize(1270, 756);
+        v.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&v));
+        QTest::qWait(100);   // the view lays out its header and bars after showing
+        auto *view = v.findChild<QTableView *>("import_table");
+        QHeaderView *header = view->horizontalHeader();
+        const int last = header->count() - 1;
+        QVERIFY(last > 0);
+        // In view, or brought into view by a scroll bar that is shown.
+        QScrollBar *bar = view->horizontalScrollBar();
+        if (bar->isVisible())
+            bar->setValue(bar->maximum());
+        const int right = header->sectionViewportPosition(last) + header->sectionSize(last);
+        QVERIFY2(right <= view->viewport()->width(),
+                 qPrintable(QString("%1 > %2").arg(right).arg(view->viewport()->width())));
+    }
+
+    // Opening shows the busy cursor while the workbook is read.
+    void busy_while_opening()
+    {
+        const QString path = text_book("KQ285 datasheet", {{"Date", "Decibels", "weight"}, {T0, "49.5", "dbA"}});
+        static Qt::CursorShape seen;
+        seen = Qt::ArrowCursor;
+        const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &msg) {
+            if (msg.startsWith(QLatin1String("\"model type")) && QApplication::overrideCursor())
+                seen = QApplication::overrideCursor()->shape();
+        });
+        {
+            import_data v(nullptr, path);
+        }
+        qInstallMessageHandler(previous);
+        QCOMPARE(seen, Qt::WaitCursor);
+        QVERIFY(!QApplication::overrideCursor());
     }
 
     // A row in the sheet's last line costs one row, not a million.
