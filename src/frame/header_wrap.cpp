@@ -12,7 +12,7 @@ namespace {
 class HeaderWrap : public QObject
 {
 public:
-    explicit HeaderWrap(QTableWidget *table) : QObject(table), m_table(table)
+    explicit HeaderWrap(QTableView *table) : QObject(table), m_table(table)
     {
         QHeaderView *header = table->horizontalHeader();
         header->setDefaultAlignment(Qt::Alignment(QFlag(int(Qt::AlignCenter) | int(Qt::TextWordWrap))));
@@ -52,14 +52,14 @@ private:
         QMetaObject::invokeMethod(m_table, "updateGeometries", Qt::QueuedConnection);
     }
 
-    QTableWidget *m_table;
+    QTableView *m_table;
 };
 
 }
 
 namespace frame {
 
-void ModelFrame::wrap_header(QTableWidget *table)
+void ModelFrame::wrap_header(QTableView *table)
 {
     if (table)
         new HeaderWrap(table);

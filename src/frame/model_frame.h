@@ -22,6 +22,7 @@ class QPushButton;
 class QSettings;
 class QStackedWidget;
 class QStatusBar;
+class QTableView;
 class QTableWidget;
 class QTimer;
 class QToolButton;
@@ -164,7 +165,7 @@ public:
     static void fit_date_column(QTableWidget *table);
     // Lets header texts wider than their column wrap onto a second line
     // (a long heading in a narrow table frame); kept up to date on resizes.
-    static void wrap_header(QTableWidget *table);
+    static void wrap_header(QTableView *table);
     // The real-time graphs' bottom axis: date-time ticker, 5 ticks, meet-tick-count,
     // "yyyy-M-d \n h:m:s", no sub-ticks; labels small enough not to run into each other.
     static void set_date_ticker(QCustomPlot *plot);

@@ -3,6 +3,7 @@
 
 #include "data_process/data_statistics.h"
 #include "workbook/workbook.h"
+#include "viewer_text.h"
 
 #include <QFile>
 #include <QSharedPointer>
@@ -16,7 +17,7 @@
 
 class QPrinter;
 class QRadioButton;
-class QStandardItemModel;
+class viewer_table;
 
 namespace Ui {
 class import_data;
@@ -95,7 +96,7 @@ private:
     void fit_date_column();
     void show_table();
 
-    double to_display_unit(double x) const;
+    double shown_value(double x, const QString &from_unit) const;
     static double to_unit(double x, const QString &target);
     double to_celsius(double x) const;
 
@@ -117,7 +118,7 @@ private:
                    const std::function<bool(int, int, double)> &values);
     QString value_cell(int r, int col, int channel, double key, const std::function<double(double)> &convert,
                        int decimals, const QString &suffix);
-    void load_single(const std::function<double(double)> &convert, int decimals, const QString &suffix,
+    void load_single(const std::function<double(int, double)> &convert, int decimals, const QString &suffix,
                      bool third_from_unit, const std::function<bool(int)> &keep);
     void add_value(int channel, double key, double value);
     void finish_load(int graphs);
@@ -132,7 +133,7 @@ private:
     QString model_type;
     QString unit;
     QString display_unit;
-    QStandardItemModel *table_model = nullptr;
+    viewer_table *table_model = nullptr;
     quint32 start_time = 0;
     qint32 last_key = 10;
     QVector<double> row_values;
@@ -146,8 +147,9 @@ private:
     quint8 file_unit_index = 0;
     quint8 unit_index = 0;
 
-    // The last sheet read; a reload that cannot read the file again keeps it.
+    // The sheet as read on opening; a unit choice converts from it.
     workbook::Sheet m_sheet;
+    mutable viewer_text::LocalTimes m_times;
     QString m_read_error;
 };
 

@@ -9,6 +9,7 @@
 
 #include <map>
 #include <memory>
+#include <utility>
 
 // Small xlsx module: the model windows write their tables with Writer, the
 // import viewer reads them back with read_first_sheet. Rows and columns are
@@ -71,24 +72,62 @@ private:
     bool m_finished = false;
 };
 
-// The first worksheet of a workbook, every cell as text.
+namespace detail {
+struct SheetCell
+{
+    int row;
+    int col;
+    QString text;
+};
+}
+
+}
+
+Q_DECLARE_TYPEINFO(workbook::detail::SheetCell, Q_MOVABLE_TYPE);
+
+namespace workbook {
+
+// The first worksheet of a workbook, every cell as text. Holds the cells
+// present only: a far cell costs no more than a near one.
 class Sheet
 {
 public:
-    int row_count() const { return m_rows.size(); }
-    int column_count() const;
+    // The highest row and column that hold a cell.
+    int row_count() const { return m_last_row; }
+    int column_count() const { return m_last_col; }
     // Text of a cell; empty for a cell that is missing.
     QString cell(int row, int col) const;
     QStringList row(int row) const;
+    // The rows that hold a cell, in order.
+    QVector<int> rows() const;
     void set(int row, int col, const QString &text);
+
 private:
-    QVector<QStringList> m_rows;
+    using Cell = detail::SheetCell;
+    struct RowStart
+    {
+        int row;
+        int first;   // position of the row's first cell
+    };
+    void build_index() const;
+    std::pair<int, int> span(int row) const;
+
+    // Sorted on first look-up after writes out of order.
+    mutable QVector<Cell> m_cells;
+    mutable QVector<RowStart> m_index;
+    mutable bool m_sorted = true;
+    int m_last_row = 0;
+    int m_last_col = 0;
 };
 
 // Reads the cells of the first sheet: shared strings, inline strings,
-// formula results and numbers (written in their shortest exact form).
+// formula results and numbers (in plain decimals, as many digits as bring
+// the same number back).
 // False, with a reason in error, for a file that is not a readable workbook.
 bool read_first_sheet(const QString &path, Sheet *sheet, QString *error = nullptr);
+
+// The text the reader gives for a numeric cell's value.
+QString number_text(const QString &value);
 
 }
 

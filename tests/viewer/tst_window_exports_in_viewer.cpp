@@ -10,6 +10,7 @@
 #include "KQ291_interface/kq291_interface.h"
 #include "import_data/import_data.h"
 #include "save_data_index/save_data_index.h"
+#include "general_instrument.h"
 #include "serialsim.h"
 
 #include "../sound/sound_rig.h"
@@ -17,10 +18,10 @@
 
 #include <QListWidget>
 #include <QRegularExpression>
-#include <QStandardItemModel>
 #include <QTableView>
 #include <QtTest>
 
+#include <cstring>
 #include <memory>
 
 namespace {
@@ -65,7 +66,10 @@ template <class W>
 class HidSession : public Session
 {
 public:
-    explicit HidSession(const char *model) : m_win(model, hidsim::make_model(model), PC_TIME) {}
+    explicit HidSession(const char *model, std::shared_ptr<hidsim::Instrument> instrument = nullptr)
+        : m_win(model, instrument ? instrument : hidsim::make_model(model), PC_TIME)
+    {
+    }
     void choose(const QString &radio) override { m_win.template get<QRadioButton>(qPrintable(radio))->click(); }
     bool read_realtime() override
     {
@@ -146,8 +150,22 @@ private:
     std::unique_ptr<KQ240_INTERFACE> m_w;
 };
 
-Session *open_session(const QString &model)
+// The differential-pressure meter reading one pressure in Pa, shown in Pa.
+std::shared_ptr<hidsim::Instrument> steady_kq186(float pa)
 {
+    const auto realtime = [pa](int) {
+        quint32 bits;
+        std::memcpy(&bits, &pa, sizeof bits);
+        const quint32 t = quint32(PC_TIME.toSecsSinceEpoch());
+        return hidsim::Words{quint16(t & 0xFFFF), quint16(t >> 16), quint16(bits & 0xFFFF), quint16(bits >> 16), 2};
+    };
+    return std::make_shared<hidsim::GeneralInstrument>(realtime, [](int) { return hidsim::Words(); }, 0);
+}
+
+Session *open_session(const QString &model, double reading)
+{
+    if (model == "KQ186" && reading != 0)
+        return new HidSession<KQ186_INTERFACE>("KQ186", steady_kq186(float(reading)));
     if (model == "KQ240")
         return new Kq240Session;
     if (model == "KQ257")
@@ -169,10 +187,10 @@ Session *open_session(const QString &model)
 
 QStringList viewer_row(const import_data &v, int row)
 {
-    const auto *m = qobject_cast<const QStandardItemModel *>(v.findChild<QTableView *>("import_table")->model());
+    const QAbstractItemModel *m = v.findChild<QTableView *>("import_table")->model();
     QStringList out;
     for (int c = 0; m && c < m->columnCount(); ++c)
-        out << (m->item(row, c) ? m->item(row, c)->text() : QString());
+        out << m->index(row, c).data().toString();
     return out;
 }
 
@@ -281,27 +299,33 @@ private slots:
         QTest::addColumn<QString>("unit");         // the viewer's unit after opening
         QTest::addColumn<bool>("date");            // the viewer reads column A as date-times
         QTest::addColumn<QString>("radio");        // a unit chosen on the window first
-        QTest::newRow("KQ240 real-time") << "KQ240" << false << "KQ240" << "℃" << true << "";
-        QTest::newRow("KQ240 stored") << "KQ240" << true << "KQ240" << "℃" << false << "";
-        QTest::newRow("KQ240 real-time ℉") << "KQ240" << false << "KQ240" << "℉" << true << "radioButton_2";
-        QTest::newRow("KQ257 real-time") << "KQ257" << false << "KQ257" << "" << true << "";
-        QTest::newRow("KQ257 stored") << "KQ257" << true << "KQ257" << "" << true << "";
-        QTest::newRow("KQ257 real-time ℉") << "KQ257" << false << "KQ257" << "" << true << "radioButton_2";
-        QTest::newRow("KQ263 real-time") << "KQ263" << false << "KQ263" << "lux" << true << "";
-        QTest::newRow("KQ278 real-time") << "KQ278" << false << "KQ278" << "" << true << "";
-        QTest::newRow("KQ278 stored") << "KQ278" << true << "KQ278" << "m/s" << false << "";
-        QTest::newRow("KQ278 real-time ft/s") << "KQ278" << false << "KQ278" << "" << true << "radioButton_2";
-        QTest::newRow("KQ285 real-time") << "KQ285" << false << "KQ285" << "dbA" << true << "";
-        QTest::newRow("KQ285 stored") << "KQ285" << true << "KQ285" << "dbA" << true << "";
-        QTest::newRow("KQ291 real-time") << "KQ291" << false << "KQ285" << "dbA" << true << "";
-        QTest::newRow("KQ291 stored") << "KQ291" << true << "KQ285" << "dbA" << true << "";
-        QTest::newRow("KQ186 real-time") << "KQ186" << false << "KQ186" << "Pa" << true << "";
-        QTest::newRow("KQ186 stored") << "KQ186" << true << "KQ186" << "Pa" << true << "";
+        QTest::addColumn<double>("reading");       // one steady reading, 0 for the simulator's own
+        QTest::addColumn<QString>("again");        // the file's unit chosen on the viewer next
+        QTest::newRow("KQ240 real-time") << "KQ240" << false << "KQ240" << "℃" << true << "" << 0.0 << "";
+        QTest::newRow("KQ240 stored") << "KQ240" << true << "KQ240" << "℃" << false << "" << 0.0 << "";
+        QTest::newRow("KQ240 real-time ℉") << "KQ240" << false << "KQ240" << "℉" << true << "radioButton_2" << 0.0 << "℉";
+        QTest::newRow("KQ240 stored ℉") << "KQ240" << true << "KQ240" << "℉" << false << "radioButton_2" << 0.0 << "℉";
+        QTest::newRow("KQ257 real-time") << "KQ257" << false << "KQ257" << "" << true << "" << 0.0 << "";
+        QTest::newRow("KQ257 stored") << "KQ257" << true << "KQ257" << "" << true << "" << 0.0 << "";
+        QTest::newRow("KQ257 real-time ℉") << "KQ257" << false << "KQ257" << "" << true << "radioButton_2" << 0.0 << "℉";
+        QTest::newRow("KQ257 stored ℉") << "KQ257" << true << "KQ257" << "" << true << "radioButton_2" << 0.0 << "℉";
+        QTest::newRow("KQ263 real-time") << "KQ263" << false << "KQ263" << "lux" << true << "" << 0.0 << "";
+        QTest::newRow("KQ263 real-time fc") << "KQ263" << false << "KQ263" << "fc" << true << "radioButton_2" << 0.0 << "fc";
+        QTest::newRow("KQ278 real-time") << "KQ278" << false << "KQ278" << "" << true << "" << 0.0 << "";
+        QTest::newRow("KQ278 stored") << "KQ278" << true << "KQ278" << "m/s" << false << "" << 0.0 << "";
+        QTest::newRow("KQ278 real-time ft/s") << "KQ278" << false << "KQ278" << "" << true << "radioButton_2" << 0.0 << "ft/s";
+        QTest::newRow("KQ285 real-time") << "KQ285" << false << "KQ285" << "dbA" << true << "" << 0.0 << "";
+        QTest::newRow("KQ285 stored") << "KQ285" << true << "KQ285" << "dbA" << true << "" << 0.0 << "";
+        QTest::newRow("KQ291 real-time") << "KQ291" << false << "KQ285" << "dbA" << true << "" << 0.0 << "";
+        QTest::newRow("KQ291 stored") << "KQ291" << true << "KQ285" << "dbA" << true << "" << 0.0 << "";
+        QTest::newRow("KQ186 real-time") << "KQ186" << false << "KQ186" << "Pa" << true << "" << 0.0 << "";
+        QTest::newRow("KQ186 stored") << "KQ186" << true << "KQ186" << "Pa" << true << "" << 0.0 << "";
+        QTest::newRow("KQ186 real-time 1000000 Pa") << "KQ186" << false << "KQ186" << "Pa" << true << "" << 1000000.0 << "";
         // The two pressure units written with "^2".
-        QTest::newRow("KQ186 real-time oz/in^2") << "KQ186" << false << "KQ186" << "oz/in^2" << true << "radioButton_7";
-        QTest::newRow("KQ186 real-time kg/cm^2") << "KQ186" << false << "KQ186" << "kg/cm^2" << true << "radioButton_8";
-        QTest::newRow("KQ174 real-time") << "KQ174" << false << "KQ174" << "" << true << "";
-        QTest::newRow("KQ174 stored") << "KQ174" << true << "KQ174" << "" << false << "";
+        QTest::newRow("KQ186 real-time oz/in^2") << "KQ186" << false << "KQ186" << "oz/in^2" << true << "radioButton_7" << 0.0 << "";
+        QTest::newRow("KQ186 real-time kg/cm^2") << "KQ186" << false << "KQ186" << "kg/cm^2" << true << "radioButton_8" << 0.0 << "";
+        QTest::newRow("KQ174 real-time") << "KQ174" << false << "KQ174" << "" << true << "" << 0.0 << "";
+        QTest::newRow("KQ174 stored") << "KQ174" << true << "KQ174" << "" << false << "" << 0.0 << "";
     }
     void export_reopens_in_viewer()
     {
@@ -311,11 +335,14 @@ private slots:
         QFETCH(QString, unit);
         QFETCH(bool, date);
         QFETCH(QString, radio);
+        QFETCH(double, reading);
+        QFETCH(QString, again);
 
-        if (m_session_model != model + radio) {
+        const QString session = model + radio + QString::number(reading);
+        if (m_session_model != session) {
             m_session.reset();
-            m_session.reset(open_session(model));
-            m_session_model = model + radio;
+            m_session.reset(open_session(model, reading));
+            m_session_model = session;
             if (!radio.isEmpty())
                 m_session->choose(radio);
         }
@@ -327,6 +354,8 @@ private slots:
         }
         const Table window = snapshot(m_session->table(stored));
         QVERIFY(!window.rows.isEmpty());
+        if (reading != 0)   // the window shows the steady reading itself
+            QCOMPARE(window.rows.last()[1], QString::number(reading, 'f', 0));
 
         import_data v(nullptr, path);
         QCOMPARE(v.read_error(), QString());
@@ -337,6 +366,21 @@ private slots:
         QCOMPARE(viewer_rows(v), window.rows.size());
         for (int r = 0; r < window.rows.size(); ++r)
             QCOMPARE(viewer_row(v, r), expected_row(model, stored, date, window.rows[r]));
+        if (again.isEmpty())
+            return;
+        // The unit the file is written in, chosen on the viewer: nothing changes.
+        QRadioButton *same = nullptr;
+        for (QRadioButton *b : v.findChildren<QRadioButton *>())
+            if (b->text() == again)
+                same = b;
+        QVERIFY(same);
+        same->click();
+        for (int r = 0; r < window.rows.size(); ++r) {
+            QStringList row = expected_row(model, stored, date, window.rows[r]);
+            if (model == "KQ278" && !stored)   // a chosen speed unit follows each value
+                row[1] += again;
+            QCOMPARE(viewer_row(v, r), row);
+        }
     }
 };
 

@@ -152,6 +152,9 @@ ws.append(["Date", "CH1", "CH2", "Unit"])
 ws.append(["12:00:00 2024-01-01", 23.5, "NULL", "℃"])
 ws.append(["12:00:01 2024-01-01", 0.1, 1e20, ""])
 ws["E4"] = 7
+ws["F4"] = 1000000
+ws["G4"] = 0.000123
+ws["H4"] = 123456.789012
 wb.create_sheet("second")["A1"] = "not this one"
 wb.save(sys.argv[1])
 )PY"), {path}, &ok);
@@ -163,8 +166,12 @@ wb.save(sys.argv[1])
         QCOMPARE(sheet.row(2), (QStringList{"Date", "CH1", "CH2", "Unit"}));
         QCOMPARE(sheet.row(3), (QStringList{"12:00:00 2024-01-01", "23.5", "NULL", "℃"}));
         QCOMPARE(sheet.cell(4, 2), QStringLiteral("0.1"));
-        QCOMPARE(sheet.cell(4, 3), QStringLiteral("1e+20"));
+        // Plain decimals every reader of the text takes for the same number.
+        QCOMPARE(sheet.cell(4, 3), QStringLiteral("100000000000000000000"));
         QCOMPARE(sheet.cell(4, 5), QStringLiteral("7"));
+        QCOMPARE(sheet.cell(4, 6), QStringLiteral("1000000"));
+        QCOMPARE(sheet.cell(4, 7), QStringLiteral("0.000123"));
+        QCOMPARE(sheet.cell(4, 8), QStringLiteral("123456.789012"));
         QCOMPARE(sheet.row_count(), 4);
     }
 
@@ -235,6 +242,96 @@ wb.save(sys.argv[1])
             QVERIFY2(error.contains(expected), qPrintable(error));
             QCOMPARE(sheet.row_count(), 0);
         }
+    }
+
+    // Sheet texts as other writers may put them: each reads as the XML says.
+    void sheet_markup_data()
+    {
+        QTest::addColumn<QString>("cells");   // the sheetData's rows
+        QTest::addColumn<QString>("a1");
+        QTest::addColumn<QString>("b1");
+        QTest::newRow("references") << "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>a&lt;b&amp;c&#x4E2D;&#65;&quot;</t></is></c>"
+                                       "<c t=\"str\"><v>&gt;&apos;</v></c></row>"
+                                    << "a<b&c中A\"" << ">'";
+        QTest::newRow("cdata") << "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t><![CDATA[x<y]]></t></is></c></row>"
+                               << "x<y" << "";
+        QTest::newRow("comment, rich text, phonetic")
+            << "<!-- a note --><row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><r><t>rich </t></r><r><t>text</t></r>"
+               "<rPh sb=\"0\"><t>x</t></rPh></is></c><c r=\"B1\"><f>1+1</f><v>2</v></c></row>"
+            << "rich text" << "2";
+        QTest::newRow("carriage return") << "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>a\r\nb</t></is></c></row>"
+                                         << "a\nb" << "";
+        QTest::newRow("empty cells and places")
+            << "<row><c r=\"A1\"/><c><v>3.50</v></c></row>" << "" << "3.5";
+        QTest::newRow("single quotes, spaces") << "<row r='1' ><c r='A1' t='inlineStr' ><is><t xml:space='preserve'> s </t></is></c ></row >"
+                                               << " s " << "";
+        QTest::newRow("prefixed names")
+            << "PREFIXED" << "p" << "q";
+    }
+    void sheet_markup()
+    {
+        QFETCH(QString, cells);
+        QFETCH(QString, a1);
+        QFETCH(QString, b1);
+        static int n = 0;
+        const QString path = m_dir.filePath(QStringLiteral("markup%1.xlsx").arg(++n));
+        QString xml;
+        if (cells == "PREFIXED")
+            xml = QStringLiteral("<x:worksheet xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+                                 "<x:sheetData><x:row r=\"1\"><x:c r=\"A1\" t=\"inlineStr\"><x:is><x:t>p</x:t></x:is></x:c>"
+                                 "<x:c r=\"B1\" t=\"inlineStr\"><x:is><x:t>q</x:t></x:is></x:c></x:row></x:sheetData></x:worksheet>");
+        else
+            xml = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+                                 "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+                                 "<sheetData>%1</sheetData></worksheet>").arg(cells);
+        bool ok = false;
+        run_python(QStringLiteral("import sys, zipfile\n"
+                                  "z = zipfile.ZipFile(sys.argv[1], \"w\")\n"
+                                  "z.writestr(\"xl/worksheets/sheet1.xml\", sys.argv[2].encode())\n"
+                                  "z.close()\n"),
+                   {path, xml}, &ok);
+        QVERIFY(ok);
+        workbook::Sheet sheet;
+        QString error;
+        QVERIFY2(workbook::read_first_sheet(path, &sheet, &error), qPrintable(error));
+        QCOMPARE(sheet.cell(1, 1), a1);
+        QCOMPARE(sheet.cell(1, 2), b1);
+    }
+
+    // Far cells, a sheet that claims the whole grid, cells out of order and
+    // written twice: the sheet holds what is there, where it is.
+    void sparse_sheet_keeps_its_places()
+    {
+        const QString path = m_dir.filePath("sparse.xlsx");
+        bool ok = false;
+        const QString xml = QStringLiteral(
+            "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+            "<dimension ref=\"A1:XFD1048576\"/><sheetData>"
+            "<row r=\"3\"><c r=\"B3\" t=\"inlineStr\"><is><t>b3</t></is></c>"
+            "<c r=\"A3\" t=\"inlineStr\"><is><t>a3</t></is></c></row>"
+            "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>title</t></is></c></row>"
+            "<row r=\"20000\"><c r=\"XFD20000\"><v>5</v></c></row>"
+            "<row r=\"3\"><c r=\"B3\" t=\"inlineStr\"><is><t>again</t></is></c></row>"
+            "<row r=\"1048576\"><c r=\"A1048576\"><v>1000000</v></c></row>"
+            "</sheetData></worksheet>");
+        run_python(QStringLiteral("import sys, zipfile\n"
+                                  "z = zipfile.ZipFile(sys.argv[1], \"w\")\n"
+                                  "z.writestr(\"xl/worksheets/sheet1.xml\", sys.argv[2])\n"
+                                  "z.close()\n"),
+                   {path, xml}, &ok);
+        QVERIFY(ok);
+        workbook::Sheet sheet;
+        QString error;
+        QVERIFY2(workbook::read_first_sheet(path, &sheet, &error), qPrintable(error));
+        QCOMPARE(sheet.rows(), (QVector<int>{1, 3, 20000, 1048576}));
+        QCOMPARE(sheet.row_count(), 1048576);
+        QCOMPARE(sheet.column_count(), 16384);
+        QCOMPARE(sheet.cell(1, 1), QStringLiteral("title"));
+        QCOMPARE(sheet.row(3), (QStringList{"a3", "again"}));
+        QCOMPARE(sheet.cell(20000, 16384), QStringLiteral("5"));
+        QCOMPARE(sheet.cell(20000, 16383), QString());
+        QCOMPARE(sheet.cell(2, 1), QString());
+        QCOMPARE(sheet.cell(1048576, 1), QStringLiteral("1000000"));
     }
 
     void missing_file_is_an_error()
