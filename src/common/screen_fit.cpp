@@ -5,6 +5,7 @@
 #include <QMainWindow>
 #include <QScreen>
 #include <QScrollArea>
+#include <QVBoxLayout>
 #include <QWindow>
 
 namespace screen_fit {
@@ -33,6 +34,26 @@ void scroll_contents(QMainWindow *window, const QSize &room)
     window->setMinimumSize(window->minimumSize().boundedTo(room));
 }
 
+// A plain window: its layout moves onto a page inside a scroll area.
+void scroll_layout(QWidget *window, const QSize &room)
+{
+    QLayout *layout = window->layout();
+    if (!layout || window->findChild<QScrollArea *>(QStringLiteral("screen_fit_area"), Qt::FindDirectChildrenOnly))
+        return;
+    auto *page = new QWidget;
+    page->setObjectName(QStringLiteral("screen_fit_page"));
+    page->setLayout(layout);   // takes the layout and its widgets off the window
+    auto *area = new QScrollArea;
+    area->setObjectName(QStringLiteral("screen_fit_area"));
+    area->setFrameShape(QFrame::NoFrame);
+    area->setWidgetResizable(true);
+    area->setWidget(page);
+    auto *outer = new QVBoxLayout(window);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->addWidget(area);
+    window->setMinimumSize(window->minimumSize().boundedTo(room));
+}
+
 }
 
 void show_within_screen(QWidget *window)
@@ -48,10 +69,12 @@ void show_within_screen(QWidget *window)
     const QMargins frame = window->windowHandle() ? window->windowHandle()->frameMargins() : QMargins();
     const QRect room = screen->availableGeometry();
     const QSize inner = room.size() - QSize(frame.left() + frame.right(), frame.top() + frame.bottom());
-    if (auto *main = qobject_cast<QMainWindow *>(window)) {
-        const QSize least = least_size(main);
-        if (least.width() > inner.width() || least.height() > inner.height())
+    const QSize least = least_size(window);
+    if (least.width() > inner.width() || least.height() > inner.height()) {
+        if (auto *main = qobject_cast<QMainWindow *>(window))
             scroll_contents(main, inner);
+        else
+            scroll_layout(window, inner);
     }
     if (window->width() > inner.width() || window->height() > inner.height()) {
         window->resize(window->size().boundedTo(inner).expandedTo(window->minimumSize()));

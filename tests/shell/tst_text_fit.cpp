@@ -341,7 +341,7 @@ private slots:
     {
         QTest::addColumn<QString>("model");
         for (const char *m : {"start window", "KQ240", "KQ257 温湿度计", "KQ263 照度计", "KQ278 风速计",
-                              "KQ285 噪音计", "KQ291 噪音计", "KQ186 压差计", "KQ174 转速计"})
+                              "KQ285 噪音计", "KQ291 噪音计", "KQ186 压差计", "KQ174 转速计", "viewer"})
             QTest::newRow(m) << m;
     }
     void windows_fit_the_screen()
@@ -351,9 +351,14 @@ private slots:
         testkit::BoxWatcher boxes;
         std::unique_ptr<MainWindow> start(new MainWindow);
         QWidget *w = nullptr;
+        std::unique_ptr<import_data> viewer;
         if (model == QLatin1String("start window")) {
             screen_fit::show_within_screen(start.get());
             w = start.get();
+        } else if (model == QLatin1String("viewer")) {
+            viewer.reset(new import_data(nullptr, QString()));
+            screen_fit::show_within_screen(viewer.get());
+            w = viewer.get();
         } else {
             start->show();
             start->ui_init(model, QStringLiteral("/dev/hidraw7"));
@@ -369,6 +374,8 @@ private slots:
                                 .arg(w->frameGeometry().width()).arg(w->frameGeometry().height()).arg(room.width()).arg(room.height())));
         // What does not fit scrolls: nothing is squeezed below its minimum.
         QWidget *contents = w->findChild<QWidget *>(QStringLiteral("centralwidget"));
+        if (!contents)
+            contents = w->findChild<QWidget *>(QStringLiteral("screen_fit_page"));
         if (!contents)
             contents = w;
         const QSize least = contents->minimumSizeHint().expandedTo(contents->minimumSize());
