@@ -101,7 +101,13 @@ void MainWindow::create_links()
 {
     serial_link = new usart_interface();
     recognition = new USB_AUTO_RECOGNITION();
-    connect(recognition, &USB_AUTO_RECOGNITION::recognition_HID, this, &MainWindow::ui_init);
+    // A report still queued when ui_init has already run (from the link
+    // dialog) is dropped: once the thread is gone nothing is recognised.
+    connect(recognition, &USB_AUTO_RECOGNITION::recognition_HID, this,
+            [this](QString production_name, QString path) {
+                if (recognition)
+                    ui_init(production_name, path);
+            });
     recognition->start(QThread::InheritPriority);
     link_dialog = new Setting(nullptr);
     connect(link_dialog, qOverload<QString, QString>(&Setting::usart_connect), this, &MainWindow::ui_init);

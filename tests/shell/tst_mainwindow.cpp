@@ -484,6 +484,44 @@ private slots:
         QVERIFY2(text.contains("Language=EN") && text.contains("Baund=115200"), text.constData());
     }
 
+    // A recognition still queued when the link dialog's road has opened a
+    // model window opens no second window on the same device.
+    void recognition_queued_behind_a_direct_call()
+    {
+        testkit::ProgramDir dir;
+        hidsim::reset();
+        const hidsim::DeviceSpec spec = hidsim::model_device("KQ291");
+        hidsim::plug(spec, hidsim::make_model("KQ291"));
+        QList<QPointer<QWidget>> models;
+        int windows = 0, handles = 0;
+        {
+            MainWindow w;
+            w.show();
+            // The recognition thread closes the path right before it reports;
+            // ui_init waits for that thread, so the report is queued by then.
+            QVERIFY(testkit::wait_until([&] { return hidsim::close_count(spec.path) >= 1; }, 5000));
+            w.ui_init(QStringLiteral("KQ291 噪音计"), QString::fromStdString(spec.path));
+            QCoreApplication::processEvents();
+            QCoreApplication::processEvents();
+            for (QWidget *t : QApplication::topLevelWidgets())
+                if (QByteArray(t->metaObject()->className()) == "KQ291_INTERFACE")
+                    models << t;
+            windows = models.size();
+            handles = hidsim::open_handles(spec.path);
+        }
+        // A window the start window lost track of outlives it.
+        int survivors = 0;
+        for (QPointer<QWidget> &m : models)
+            if (m) {
+                ++survivors;
+                delete m;
+            }
+        hidsim::reset();
+        QCOMPARE(windows, 1);
+        QCOMPARE(handles, 1);
+        QCOMPARE(survivors, 0);
+    }
+
     // Closing the start window for the model window does not end the
     // application; closing the model window does.
     void application_runs_on_after_the_swap()
