@@ -1,6 +1,7 @@
 #include "import_data.h"
 #include "ui_import_data.h"
 #include "frame/model_frame.h"
+#include "frame/paged_table.h"
 
 #include <QDateTime>
 #include <QDebug>
@@ -984,13 +985,13 @@ void import_data::build_html()
         "<td><table border='0.1' width='200' align='right' bordercolor='blue' cellspacing='0' frame='void'>");
     html += QStringLiteral("<tr align='center'>");
     for (int c = 0; c < table_model->columnCount(); ++c)
-        html += QStringLiteral("<td>%1</td>").arg(table_model->headerData(c, Qt::Horizontal).toString());
+        html += QStringLiteral("<td>%1</td>").arg(table_model->headerData(c, Qt::Horizontal).toString().toHtmlEscaped());
     html += QStringLiteral("</tr>");
     for (int r = 0; r < table_model->rowCount(); ++r) {
         html += QStringLiteral("<tr align='center'>");
         for (int c = 0; c < table_model->columnCount(); ++c) {
             const QStandardItem *item = table_model->item(r, c);
-            html += item ? QStringLiteral("<td>%1</td>").arg(item->text()) : QStringLiteral("<td></td>");
+            html += item ? QStringLiteral("<td>%1</td>").arg(item->text().toHtmlEscaped()) : QStringLiteral("<td></td>");
         }
         html += QStringLiteral("</tr>");
     }
@@ -1016,8 +1017,16 @@ void import_data::on_print_table_clicked()
 
 void import_data::preview_table(QPrinter *printer)
 {
-    QTextDocument document;
-    document.setDefaultFont(QFont());
-    document.setHtml(html);
-    document.print(printer);
+    frame::PrintedTable t;   // no table: an empty page
+    t.centred = false;
+    if (table_model) {
+        t.title = QStringLiteral("import datasheet");
+        const QAbstractItemModel *m = table_model;
+        for (int c = 0; c < m->columnCount(); ++c)
+            t.headings << m->headerData(c, Qt::Horizontal).toString();
+        t.rows = m->rowCount();
+        t.columns = m->columnCount();
+        t.text = [m](int r, int c) { return m->data(m->index(r, c)).toString(); };
+    }
+    frame::print_paged_table(printer, t);
 }
