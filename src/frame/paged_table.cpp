@@ -17,11 +17,9 @@ namespace {
 // Sizes in pixels at 96 dots per inch, scaled to the printer: the page
 // geometry of the datasheet as the rich-text printer laid it out.
 constexpr double page_margin_cm = 2.0;
-constexpr double table_width_px = 600;   // the datasheet's outer table
-constexpr double table_inset_px = 12;    // its cell's padding round the rows
-constexpr double cell_padding_px = 1;
-constexpr double title_above_px = 18;    // a first-level heading's margins
-constexpr double title_below_px = 12;
+constexpr double table_width_px = 576;   // the datasheet's inner table, as laid out
+constexpr double table_inset_px = 0;     // round the rows, within the margins
+constexpr double cell_padding_px = 0.48;
 
 struct Layout
 {
@@ -57,7 +55,7 @@ Layout lay_out(QPrinter *printer, const PrintedTable &t)
     l.pad = cell_padding_px * s;
     l.inset = table_inset_px * s;
     l.row_height = fm.lineSpacing() + 2 * l.pad;
-    l.title_height = t.title.isEmpty() ? 0 : (title_above_px + title_below_px) * s + title_fm.lineSpacing();
+    l.title_height = t.title.isEmpty() ? 0 : title_fm.lineSpacing();
 
     // Each column as wide as its widest text; room left over in the table is
     // shared out evenly, as the rich-text table did.
@@ -165,8 +163,7 @@ void paint_pages(QPrinter *printer, QPainter &p, const Layout &l, const PrintedT
     if (!t.title.isEmpty()) {
         if (painting()) {
             p.setFont(l.title_font);
-            const double s = printer->logicalDpiY() / 96.0;
-            p.drawText(QRectF(l.content.left(), y + title_above_px * s, l.content.width(), l.title_height),
+            p.drawText(QRectF(l.content.left(), y, l.content.width(), l.title_height),
                        Qt::AlignHCenter | Qt::AlignTop, t.title);
         }
         y += l.title_height;
