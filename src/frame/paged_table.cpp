@@ -1,8 +1,8 @@
 #include "frame/paged_table.h"
 
 #include <QDebug>
-#include <QFontMetricsF>
 #include <QCursor>
+#include <QFontMetricsF>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPrinter>
@@ -18,20 +18,17 @@ namespace {
 // geometry of the datasheet as the rich-text printer laid it out.
 constexpr double page_margin_cm = 2.0;
 constexpr double table_width_px = 576;   // the datasheet's inner table, as laid out
-constexpr double table_inset_px = 0;     // round the rows, within the margins
 constexpr double cell_padding_px = 0.48;
 
 struct Layout
 {
     QFont font, title_font;
     QRectF content;              // the page inside its margins
-    double left = 0;             // the table's left edge
     std::vector<double> x;       // column edges, columns + 1 of them
     double pad = 0;              // inside a cell, above and below its text
     double row_height = 0;       // of a row without wrapped text
     bool wrap = false;           // columns narrower than their texts
     double title_height = 0;
-    double inset = 0;
 };
 
 double text_width(const QFontMetricsF &fm, const QString &s)
@@ -49,11 +46,13 @@ Layout lay_out(QPrinter *printer, const PrintedTable &t)
     l.font = QFont();
     l.title_font = l.font;
     l.title_font.setBold(true);
-    l.title_font.setPointSizeF(l.font.pointSizeF() * 2);
+    if (l.font.pointSizeF() > 0)
+        l.title_font.setPointSizeF(l.font.pointSizeF() * 2);
+    else
+        l.title_font.setPixelSize(l.font.pixelSize() * 2);
     const QFontMetricsF fm(l.font, printer);
     const QFontMetricsF title_fm(l.title_font, printer);
     l.pad = cell_padding_px * s;
-    l.inset = table_inset_px * s;
     l.row_height = fm.lineSpacing() + 2 * l.pad;
     l.title_height = t.title.isEmpty() ? 0 : title_fm.lineSpacing();
 
@@ -72,8 +71,8 @@ Layout lay_out(QPrinter *printer, const PrintedTable &t)
         w += pads;
         sum += w;
     }
-    const double room = std::min(table_width_px * s, l.content.width()) - 2 * l.inset;
-    const double page_room = l.content.width() - 2 * l.inset;
+    const double room = std::min(table_width_px * s, l.content.width());
+    const double page_room = l.content.width();
     double scale = 1, extra = 0;
     if (sum > page_room) {
         scale = page_room / sum;   // too wide for the page: texts wrap in narrower columns
@@ -81,8 +80,7 @@ Layout lay_out(QPrinter *printer, const PrintedTable &t)
     } else if (sum < room && columns > 0) {
         extra = (room - sum) / columns;
     }
-    l.left = l.content.left() + l.inset;
-    l.x.assign(1, l.left);
+    l.x.assign(1, l.content.left());
     for (double w : natural)
         l.x.push_back(l.x.back() + w * scale + extra);
     return l;
@@ -136,7 +134,7 @@ QStringList row_texts(const PrintedTable &t, int row)
 void paint_pages(QPrinter *printer, QPainter &p, const Layout &l, const PrintedTable &t, int from, int to,
                  bool &first_painted)
 {
-    const double bottom = l.content.bottom() - l.inset;
+    const double bottom = l.content.bottom() + 0.01;   // a row that ends on the edge fits
     int page = 1;
     auto painting = [&] { return page >= from && (to == 0 || page <= to); };
     auto start_page = [&] {
@@ -168,7 +166,6 @@ void paint_pages(QPrinter *printer, QPainter &p, const Layout &l, const PrintedT
         }
         y += l.title_height;
     }
-    y += l.inset;
     p.setFont(l.font);
     if (!t.headings.isEmpty()) {
         const double h = row_height(p, l, t, t.headings);
@@ -179,14 +176,14 @@ void paint_pages(QPrinter *printer, QPainter &p, const Layout &l, const PrintedT
     for (int r = 0; r < t.rows; ++r) {
         const QStringList cells = row_texts(t, r);
         const double h = row_height(p, l, t, cells);
-        if (y + h > bottom && y > l.content.top() + l.inset) {
+        if (y + h > bottom && y > l.content.top()) {
             end_page();
             ++page;
             if (to != 0 && page > to)
                 return;
             start_page();
             p.setFont(l.font);
-            y = l.content.top() + l.inset;
+            y = l.content.top();
         }
         if (painting())
             draw_row(p, l, t, cells, r, y, h);

@@ -173,6 +173,32 @@ private slots:
         QCOMPARE(printed_keys(printed[1], key_set), printed_keys(pages[2], key_set));
         QVERIFY(!printed[0].contains("range datasheet"));
     }
+
+    // A table wider than the page wraps its texts in narrower columns: every
+    // character still prints, on the page and over no other text.
+    void too_wide_for_the_page()
+    {
+        frame::PrintedTable t;
+        t.title = "wide datasheet";
+        t.rows = 30;
+        t.columns = 12;
+        for (int c = 0; c < t.columns; ++c)
+            t.headings << QStringLiteral("column %1").arg(c);
+        t.text = [](int, int) { return QString(24, QLatin1Char('x')); };
+        QPrinter printer(QPrinter::ScreenResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(m_dir->file("wide.pdf"));
+        QVERIFY(frame::print_paged_table(&printer, t));
+        QCOMPARE(window_kit::pdf_text(m_dir->file("wide.pdf")).count('x'), 30 * 12 * 24);
+        const QList<window_kit::PdfWord> words = window_kit::pdf_words(m_dir->file("wide.pdf"));
+        for (int i = 0; i < words.size(); ++i)
+            for (int j = i + 1; j < words.size(); ++j)
+                if (words[i].page == words[j].page) {
+                    const QRectF both = words[i].box.adjusted(0.5, 0.5, -0.5, -0.5)
+                                            .intersected(words[j].box.adjusted(0.5, 0.5, -0.5, -0.5));
+                    QVERIFY2(both.isEmpty(), qPrintable(words[i].text + " over " + words[j].text));
+                }
+    }
 };
 
 QTEST_MAIN(tst_table_print)
