@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 #include "common/log_handler.h"
+#include "common/screen_fit.h"
 
 #include <QApplication>
 
@@ -10,6 +11,6 @@ int main(int argc, char *argv[])
     QApplication a(argc, argv);
     qInstallMessageHandler(log_message_handler);
     MainWindow w;
-    w.show();
+    screen_fit::show_within_screen(&w);
     return a.exec();
 }

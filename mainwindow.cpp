@@ -2,6 +2,7 @@
 #include "ui_mainwindow.h"
 
 #include "common/app_env.h"
+#include "common/screen_fit.h"
 #include "common/settings_step.h"
 #include "KQ174_interface/kq174_interface.h"
 #include "KQ186_interface/kq186_interface.h"
@@ -39,7 +40,7 @@ Window *open_model_window(const QString &path, void (Window::*before)(QString) =
     if (before)
         (window->*before)(name);
     window->set_device_path(path);
-    window->show();
+    screen_fit::show_within_screen(window);
     return window;
 }
 

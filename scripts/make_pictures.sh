@@ -19,7 +19,7 @@ render help 96 96
 render connect 64 64
 render notconnect 64 64
 render message_ok 64 64
-render Dashboard 240 240
+render Dashboard 600 600   # shown 300 x 300 at the form size
 render data_bckground 200 150
 render 7 200 60
 render press_icon 160 50

@@ -8,7 +8,7 @@ packages=(cmake ninja-build g++ pkg-config
   qtbase5-dev qtbase5-dev-tools qttools5-dev qttools5-dev-tools
   libqt5serialport5-dev qtmultimedia5-dev libqt5svg5-dev libqt5multimedia5-plugins
   libqcustomplot-dev libhidapi-dev libxlsxwriter-dev libminizip-dev
-  fonts-wqy-zenhei poppler-utils python3-openpyxl xvfb xauth)
+  fonts-wqy-zenhei qttranslations5-l10n poppler-utils python3-openpyxl xvfb xauth xdotool)
 
 missing=()
 for p in "${packages[@]}"; do
@@ -32,4 +32,7 @@ stamp="$build/sensavo_core_autogen/timestamp"
 if [ -f "$stamp" ] && [ -n "$(find . -path ./"$build" -prune -o \( -name '*.ui' -o -name '*.h' \) -newer "$stamp" -print -quit)" ]; then
   find "$build" -path '*_autogen/timestamp' -delete
 fi
+cmake --build "$build" -j "$(nproc)"
+# A form regenerated during that build is newer than the objects that include
+# it, but ninja decided what to rebuild before: a second pass compiles them.
 cmake --build "$build" -j "$(nproc)"

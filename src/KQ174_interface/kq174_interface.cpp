@@ -129,7 +129,8 @@ void KQ174_INTERFACE::fit_speed_gauge()
         over = qMax(over, bold.horizontalAdvance(unit) - plain.horizontalAdvance(unit));
     }
     const int unit_end = 110;   // right of the dial's centre, at 200 px of height
-    ui->gunspeed->setMinimumWidth(qMax(ui->gunspeed->minimumWidth(), 2 * (unit_end + over) + 24));
+    // No more than that: the window must still fit its form's width.
+    ui->gunspeed->setMinimumWidth(qMax(ui->gunspeed->minimumWidth(), 2 * (unit_end + over)));
 }
 
 // ------------------------------------------------------------------ limits

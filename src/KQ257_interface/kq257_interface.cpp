@@ -250,16 +250,24 @@ void KQ257_INTERFACE::KQ257_set_rt_data_plot(uint32_t time, double temperature, 
     rt_temp->add(key, temperature);
     rt_humi->add(key, humidity);
     m_frame->apply_time_span(time);
-    rt_humi->graph()->rescaleValueAxis(false, true);
-    rt_temp->graph()->rescaleValueAxis(false, true);
-    QCPAxis *left = ui->RT_plot->yAxis;
-    const QCPRange r = left->range();
-    if (r.upper - r.lower < 1)
-        left->setRange(r.center() - 0.5, r.center() + 0.5);
-    else
-        left->setRange(r.lower - 1, r.upper + 1);
-    frame::ModelFrame::floor_axis(ui->RT_plot->yAxis2);
+    fit_rt_axes();
     ui->RT_plot->replot(QCustomPlot::rpRefreshHint);
+}
+
+// Value axes to the points in view: humidity at least 1 wide, temperature
+// at least 1 wide or else widened by 1 on each side.
+void KQ257_INTERFACE::fit_rt_axes()
+{
+    frame::ModelFrame::fit_values(ui->RT_plot->yAxis2);
+    QCPAxis *left = ui->RT_plot->yAxis;
+    if (frame::ModelFrame::fit_values(left))
+        left->setRange(left->range().lower - 1, left->range().upper + 1);
+}
+
+void KQ257_INTERFACE::fit_save_axes()
+{
+    frame::ModelFrame::fit_values(ui->read_plot->yAxis);
+    frame::ModelFrame::fit_values(ui->read_plot->yAxis2);
 }
 
 void KQ257_INTERFACE::get_save_data(QQueue<quint16> queue)
@@ -308,11 +316,8 @@ void KQ257_INTERFACE::KQ257_set_save_data_plot(uint32_t time, double temperature
     }
     save_temp->add(time, temperature);
     save_humi->add(time, humidity);
-    ui->read_plot->xAxis->setRange(m_frame->save_start_time, time);
-    save_temp->graph()->rescaleValueAxis(false, true);
-    save_humi->graph()->rescaleValueAxis(false, true);
-    frame::ModelFrame::floor_axis(ui->read_plot->yAxis);
-    frame::ModelFrame::floor_axis(ui->read_plot->yAxis2);
+    frame::ModelFrame::set_key_range(ui->read_plot->xAxis, m_frame->save_start_time, time);
+    fit_save_axes();
 }
 
 void KQ257_INTERFACE::KQ257_plot_widget_init(QCustomPlot *plot, bool right_axis, const QString &temp_label,
@@ -392,6 +397,9 @@ void KQ257_INTERFACE::set_unit(int unit)
     const int u = unit_index;
     rt_temp->set_values(rt_temp_c, [u](double c) { return celsius_to_unit(c, u); });
     save_temp->set_values(save_temp_c, [u](double c) { return celsius_to_unit(c, u); });
+    // The value axes follow, or the converted curve would leave the plot.
+    fit_rt_axes();
+    fit_save_axes();
     ui->RT_plot->replot(QCustomPlot::rpRefreshHint);
     ui->read_plot->replot(QCustomPlot::rpRefreshHint);
 }

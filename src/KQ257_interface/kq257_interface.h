@@ -36,6 +36,8 @@ public:
     void KQ257_plot_widget_init(QCustomPlot *plot, bool right_axis, const QString &temp_label, const QString &humi_label);
     void KQ257_set_rt_data_plot(uint32_t time, double temperature, double humidity);
     void KQ257_set_save_data_plot(uint32_t time, double temperature, double humidity);
+    void fit_rt_axes();
+    void fit_save_axes();
     void set_unit(int unit);
     void convert_table_unit(QTableWidget *table);
     static double celsius_to_unit(double value, int unit);

@@ -13,8 +13,6 @@
 
 #include <QDebug>
 
-#include <limits>
-
 KQ263_INTERFACE::KQ263_INTERFACE(QWidget *parent)
     : QMainWindow(parent), ui(new Ui::KQ263_INTERFACE)
 {
@@ -29,10 +27,7 @@ KQ263_INTERFACE::KQ263_INTERFACE(QWidget *parent)
     frame::Hooks hooks;
     hooks.retranslate = [this] { ui->retranslateUi(this); };
     hooks.send_command = [this](int cmd) { emit HID_write_cmd(cmd); };
-    hooks.clear_model = [this] {
-        statistics.reset_all();
-        open_range();
-    };
+    hooks.clear_model = [this] { statistics.reset_all(); };
     frame = new frame::ModelFrame(this, config, hooks);
     frame->base_init();
 
@@ -57,8 +52,6 @@ KQ263_INTERFACE::KQ263_INTERFACE(QWidget *parent)
 
     statistics.add_channel();   // 0: real time
     statistics.add_channel();   // 1: never fed (no stored records)
-    open_range();
-    open_limits();
 
     menu_dialog = new Menu_dialog(this);
     menu_dialog->set_page(2);
@@ -107,7 +100,6 @@ void KQ263_INTERFACE::set_stamp_slot(int time_stamp) { frame->set_stamp(time_sta
 void KQ263_INTERFACE::threshold_reset()
 {
     statistics.reset_limit();
-    open_limits();
 }
 void KQ263_INTERFACE::SAVE_BMP_Slot() { frame->save_picture(); }
 void KQ263_INTERFACE::SAVE_table_Slot() { frame->save_table(); }
@@ -121,21 +113,6 @@ void KQ263_INTERFACE::get_save_data(QQueue<quint16>) {}
 void KQ263_INTERFACE::set_limit_slot(float first_data, float second_data)
 {
     statistics.set_limit(0, first_data, second_data);
-}
-
-// The statistics table starts its records at ±65535 and takes ±65535 for
-// "no limit"; daylight reaches 100000 lux and more. Without these a bright
-// reading would count and sound as an alarm with no limit set, and never
-// become the minimum.
-void KQ263_INTERFACE::open_range()
-{
-    statistics.items[0].max = -std::numeric_limits<double>::infinity();
-    statistics.items[0].min = std::numeric_limits<double>::infinity();
-}
-
-void KQ263_INTERFACE::open_limits()
-{
-    statistics.set_limit(0, std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity());
 }
 
 // ------------------------------------------------------------------ graphs and rows
@@ -195,7 +172,6 @@ void KQ263_INTERFACE::set_unit(int unit)
 {
     // Limits stay as they are; from the next reading they are compared in the new unit.
     statistics.reset_all();
-    open_range();
     if (unit == 0) {
         unit_text = QStringLiteral("lux");
         light_unit = 0;

@@ -77,8 +77,6 @@ public slots:
 private:
     void clear_all_data();
     void set_unit(int unit);
-    void open_range();
-    void open_limits();
     void add_rt_table_row(double value);
     void KQ263_plot_widget_init(QCustomPlot *plot, QString name);
     void KQ263_set_rt_data_plot(double value);

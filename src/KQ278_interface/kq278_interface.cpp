@@ -170,9 +170,7 @@ void KQ278_INTERFACE::KQ278_set_save_data_plot(double value)
     if (!graph)
         return;
     graph->rescaleKeyAxis(true);
-    graph->rescaleValueAxis(false, true);
-    if (graph->valueAxis()->range().size() < 1.0)
-        frame::ModelFrame::floor_axis(graph->valueAxis());
+    frame::ModelFrame::fit_values(graph->valueAxis());
 }
 
 void KQ278_INTERFACE::add_rt_table_row(uint time, double speed, double temperature)

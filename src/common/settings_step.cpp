@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 #include <QDebug>
+#include <QLibraryInfo>
+#include <QPointer>
 #include <QSettings>
 #include <QTranslator>
 
@@ -73,8 +75,37 @@ QString translation_resource(Language language)
     return QString();
 }
 
+namespace {
+
+// Qt's own texts (file dialogs, message-box buttons, print dialog and
+// preview) come from Qt's translations, one set for the whole application:
+// Chinese while the language is CH, Qt's English otherwise.
+void follow_with_qt_texts(Language language)
+{
+    static QPointer<QTranslator> qt_chinese;
+    if (language != Language::Chinese) {
+        if (qt_chinese)
+            QCoreApplication::removeTranslator(qt_chinese);
+        return;
+    }
+    if (!qt_chinese) {
+        auto *t = new QTranslator(QCoreApplication::instance());
+        if (!t->load(QStringLiteral("qtbase_zh_CN"), QLibraryInfo::location(QLibraryInfo::TranslationsPath))) {
+            qDebug().noquote() << QStringLiteral("load  Qt Chinese  file error");
+            delete t;
+            return;
+        }
+        qt_chinese = t;
+    }
+    QCoreApplication::removeTranslator(qt_chinese);   // installed once, not stacked
+    QCoreApplication::installTranslator(qt_chinese);
+}
+
+}
+
 bool load_translation(QTranslator &translator, Language language)
 {
+    follow_with_qt_texts(language);
     if (language == Language::None)
         return false;
     const char *name = language == Language::English ? "English" : "Chinese";

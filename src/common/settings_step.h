@@ -30,6 +30,7 @@ QString translation_resource(Language language);
 
 // Loads the translation into translator and installs it in the
 // application; logs the outcome. False when it cannot be loaded.
+// Qt's own dialog texts follow: Chinese for Chinese, else Qt's English.
 bool load_translation(QTranslator &translator, Language language);
 
 }

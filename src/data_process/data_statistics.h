@@ -6,7 +6,10 @@
 #include <QtGlobal>
 
 // One channel: extremes and mean since the last reset, alarm counts, limits.
-// +-65535 are both the starting extremes and "no limit".
+// +-65535 are what the extremes show before the first value and what a
+// limit holds while none is set. Neither bounds a reading: the first value
+// after a reset becomes max and min whatever its size, and a limit at its
+// "no limit" value raises no alarm.
 struct STATISTICS_ITEM
 {
     double max = -65535.0;
@@ -18,6 +21,10 @@ struct STATISTICS_ITEM
     double upper_limit = 65535.0;
     double lower_limit = -65535.0;
 };
+
+// The limit values that stand for "no limit".
+constexpr double k_no_upper_limit = 65535.0;
+constexpr double k_no_lower_limit = -65535.0;
 
 // Per-window table of channel records, used from the GUI thread only.
 // Indices are not checked: owners address only the records they added.

@@ -1,6 +1,7 @@
 #include "file_oprate.h"
 #include "ui_file_oprate.h"
 
+#include "common/screen_fit.h"
 #include "import_data/import_data.h"
 
 #include <QDebug>
@@ -48,5 +49,5 @@ void File_oprate::open_import_viewer()
     // it is released when the operator closes it.
     import_window = new import_data(nullptr, path);
     import_window->setAttribute(Qt::WA_DeleteOnClose);
-    import_window->show();
+    screen_fit::show_within_screen(import_window);
 }

@@ -18,19 +18,8 @@ namespace {
 // around its centre, a wider one optionally by a tenth on each side.
 void fit_value_axis(QCPGraph *graph, bool margin)
 {
-    graph->rescaleValueAxis(false, true);
-    QCPAxis *axis = graph->valueAxis();
-    if (axis->range().size() < 1.0)
-        ModelFrame::floor_axis(axis);
-    else if (margin)
-        ModelFrame::margin_axis(axis);
-}
-
-// A time span of no width (the first second of data) would be ignored by
-// the axis, which then kept showing everything since 1970: centre it instead.
-void show_around(QCPAxis *axis, quint32 key)
-{
-    axis->setRange(double(key) - 0.5, double(key) + 0.5);
+    if (ModelFrame::fit_values(graph->valueAxis()) && margin)
+        ModelFrame::margin_axis(graph->valueAxis());
 }
 
 void set_label(QMainWindow *window, const char *name, const QString &text)
@@ -84,8 +73,6 @@ void add_realtime_point(ModelFrame &frame, Series *series, quint32 key, double v
         return;
     graph->rescaleKeyAxis(true);
     frame.apply_time_span(key);
-    if (frame.timestamp && ModelFrame::span_lower(key, frame.rt_start_time, frame.timestamp->currentIndex()) >= key)
-        show_around(graph->keyAxis(), key);
     fit_value_axis(graph, margin);
     series->plot()->replot(QCustomPlot::rpRefreshHint);
 }
@@ -100,10 +87,7 @@ void add_stored_point(ModelFrame &frame, Series *series, quint32 key, double val
     QCPGraph *graph = series->graph();
     if (!graph)
         return;
-    if (frame.save_start_time == key)
-        show_around(graph->keyAxis(), key);
-    else
-        graph->keyAxis()->setRange(double(frame.save_start_time), double(key));
+    ModelFrame::set_key_range(graph->keyAxis(), double(frame.save_start_time), double(key));
     fit_value_axis(graph, margin);
 }
 

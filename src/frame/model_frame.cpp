@@ -26,6 +26,7 @@
 #include <QToolButton>
 #include <QTranslator>
 
+#include <algorithm>
 #include <limits>
 
 namespace frame {
@@ -324,6 +325,10 @@ void ModelFrame::set_stamp(int seconds)
 void ModelFrame::upload(bool checked)
 {
     m_poll_timer->stop();
+    // Polling has stopped: a Start still shown checked took two clicks to
+    // poll again (the first only unchecked it).
+    if (start_button)
+        start_button->setChecked(false);
     if (!checked)
         return;
     if (polt && polt->currentIndex() == 0)
@@ -430,7 +435,45 @@ void ModelFrame::apply_time_span(quint32 last)
 {
     if (!RT_plot || !timestamp)
         return;
-    RT_plot->xAxis->setRange(span_lower(last, rt_start_time, timestamp->currentIndex()), double(last));
+    set_key_range(RT_plot->xAxis, span_lower(last, rt_start_time, timestamp->currentIndex()), double(last));
+}
+
+void ModelFrame::set_key_range(QCPAxis *axis, double lower, double upper)
+{
+    // The axis ignores a range of no width (the first second of data) and
+    // kept showing whatever it showed before: centre it on the key instead.
+    if (upper <= lower)
+        axis->setRange(upper - 0.5, upper + 0.5);
+    else
+        axis->setRange(lower, upper);
+}
+
+bool ModelFrame::fit_values(QCPAxis *axis)
+{
+    // rescaleValueAxis keeps the axis' old width around a constant series,
+    // so a margin added on top of it grew with every reading: the range is
+    // taken from the data itself.
+    bool any = false;
+    QCPRange range;
+    for (QCPGraph *graph : axis->graphs()) {
+        bool found = false;
+        const QCPRange r = graph->getValueRange(found, QCP::sdBoth, graph->keyAxis()->range());
+        if (!found)
+            continue;
+        if (!any)
+            range = r;
+        else
+            range.expand(r);
+        any = true;
+    }
+    if (!any)
+        return false;
+    if (range.size() < 1.0) {
+        axis->setRange(range.center() - 0.5, range.center() + 0.5);
+        return false;
+    }
+    axis->setRange(range);
+    return true;
 }
 
 void ModelFrame::floor_axis(QCPAxis *axis)
@@ -457,7 +500,7 @@ void ModelFrame::time_span_changed()
     const quint32 last = quint32(qint64(first->last_key()));
     first->graph()->rescaleKeyAxis(true);
     apply_time_span(last);
-    first->graph()->rescaleValueAxis(false, true);
+    fit_values(first->graph()->valueAxis());
     floor_axis(RT_plot->yAxis);
     floor_axis(RT_plot->yAxis2);
     RT_plot->replot(QCustomPlot::rpRefreshHint);
@@ -481,11 +524,30 @@ void ModelFrame::fit_date_column(QTableWidget *table)
     // The readings share what is left.
     for (int c = 1; c < table->columnCount(); ++c)
         header->setSectionResizeMode(c, QHeaderView::Stretch);
+    // They fill the width already; a stretched last section would also keep
+    // its first size and push past the right edge, with no scroll bar to
+    // bring it back.
+    header->setStretchLastSection(false);
+}
+
+namespace {
+
+// Labels show whole seconds: a step below one second labelled the same
+// second several times in the first seconds of polling.
+class SecondsTicker : public QCPAxisTickerDateTime
+{
+protected:
+    double getTickStep(const QCPRange &range) override
+    {
+        return std::max(1.0, QCPAxisTickerDateTime::getTickStep(range));
+    }
+};
+
 }
 
 void ModelFrame::set_date_ticker(QCustomPlot *plot)
 {
-    QSharedPointer<QCPAxisTickerDateTime> ticker(new QCPAxisTickerDateTime);
+    QSharedPointer<QCPAxisTickerDateTime> ticker(new SecondsTicker);
     ticker->setTickCount(5);
     ticker->setTickStepStrategy(QCPAxisTicker::tssMeetTickCount);
     ticker->setDateTimeFormat(QStringLiteral("yyyy-M-d \n h:m:s"));
@@ -494,6 +556,9 @@ void ModelFrame::set_date_ticker(QCustomPlot *plot)
     QFont f = plot->xAxis->tickLabelFont();
     f.setPointSize(std::min(f.pointSize() > 0 ? f.pointSize() : 8, 7));
     plot->xAxis->setTickLabelFont(f);
+    // An empty graph shows the present minute, not the first day of 1970.
+    const double now = double(app_env::now().toSecsSinceEpoch());
+    plot->xAxis->setRange(now - 60, now);
 }
 
 void ModelFrame::run_menu(QDialog *menu)

@@ -148,6 +148,12 @@ public:
     // Time span: the left end of the bottom axis for the newest key.
     static double span_lower(quint32 last, quint32 start, int index);
     void apply_time_span(quint32 last);
+    // A key range; one of no width (a single key) is centred on it, 1 wide.
+    static void set_key_range(QCPAxis *axis, double lower, double upper);
+    // The value axis to the data of its graphs within their key range; data
+    // narrower than 1 (a steady reading) gets 1 around its centre. False
+    // then, or with no data in view (the axis stays): no margin to add.
+    static bool fit_values(QCPAxis *axis);
     // Value axis at least 1 wide, around its centre.
     static void floor_axis(QCPAxis *axis);
     // Widens a range of at least 1 by a tenth on each side.

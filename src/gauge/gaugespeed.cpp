@@ -12,6 +12,10 @@
 
 namespace {
 
+// Side of the dial picture in the dial's units: the scale (radius 130) and
+// the texts under it fit inside.
+constexpr int k_picture_side = 300;
+
 void draw_bold_text(QPainter &painter, int point_size, const QPointF &baseline, const QString &text)
 {
     painter.save();
@@ -95,13 +99,19 @@ double GaugeSpeed::needle_angle() const
 void GaugeSpeed::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
+    const int w = width();
+    const int h = height();
+
+    // The style sheet's dial picture is square with the hub in its middle:
+    // draw it square, centred on the needle's pivot, at the scale's size,
+    // however the layout stretches the widget.
     QStyleOption opt;
     opt.initFrom(this);
+    const int side = (k_picture_side * qMin(w, h)) / 200;
+    opt.rect = QRect(w / 2 - side / 2, 150 - side / 2, side, side);
     style()->drawPrimitive(QStyle::PE_Widget, &opt, &painter, this);
 
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-    const int w = width();
-    const int h = height();
     painter.translate(w / 2, 150);
     painter.scale(qMin(w, h) / 200.0, qMin(w, h) / 200.0);
 

@@ -31,6 +31,10 @@ const uint8_t k_info_min_length = 7;
 // A stored frame longer than this is a full one: more frames follow.
 const uint8_t k_full_stored_length = 58;
 const int k_upload_timeout_ms = 2000;
+// ReadErrors in a row, none more than the gap after the one before and no
+// data between them, that mean the far end is gone.
+const int k_read_errors_lost = 20;
+const int k_read_error_gap_ms = 1000;
 
 }
 
@@ -127,12 +131,26 @@ QByteArray usart_interface::command_frame(int command)
     return frame;
 }
 
+bool usart_interface::refuse_closed(int command)
+{
+    if (is_open && serial->isOpen()) {
+        m_closed_logged = false;
+        return false;
+    }
+    // The owner goes on polling a lost port: say so once, not every poll.
+    if (!m_closed_logged) {
+        m_closed_logged = true;
+        if (command >= 0)
+            qDebug() << command;
+        qDebug() << "serial not open";
+    }
+    return true;
+}
+
 void usart_interface::slot_send_data()
 {
-    if (!is_open || !serial->isOpen()) {
-        qDebug() << "serial not open";
+    if (refuse_closed(-1))
         return;
-    }
     const QByteArray bytes = QByteArray::fromHex("5AA501005BA5");
     serial->write(bytes);
     qDebug() << bytes.toHex(' ');
@@ -140,9 +158,7 @@ void usart_interface::slot_send_data()
 
 void usart_interface::slot_send_data(int command)
 {
-    if (!is_open || !serial->isOpen()) {
-        qDebug() << command;
-        qDebug() << "serial not open";
+    if (refuse_closed(command)) {
         // Nothing can answer, but whoever waits for the upload must hear
         // that it ended: the time-out reports it with nothing.
         if (command == 2)
@@ -168,6 +184,8 @@ void usart_interface::reflash_com_num()
 void usart_interface::slot_RecvPortData()
 {
     const QByteArray bytes = serial->readAll();
+    if (!bytes.isEmpty())
+        m_read_errors = 0;
     for (char c : bytes)
         push_byte(uint8_t(c));
 }
@@ -286,9 +304,18 @@ void usart_interface::slot_overtime()
 void usart_interface::onHandleSerialError(QSerialPort::SerialPortError error)
 {
     // A vanished port shows as ResourceError, or on Linux as an endless run
-    // of ReadErrors (a hung-up terminal reads end-of-file forever).
-    if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError)
+    // of ReadErrors (a hung-up terminal reads end-of-file forever). A lone
+    // ReadError on a working port is no loss.
+    if (error == QSerialPort::ReadError) {
+        if (m_read_errors == 0 || m_read_error_clock.hasExpired(k_read_error_gap_ms))
+            m_read_errors = 0;
+        ++m_read_errors;
+        m_read_error_clock.start();
+        if (m_read_errors < k_read_errors_lost)
+            return;
+    } else if (error != QSerialPort::ResourceError) {
         return;
+    }
     if (m_lost_pending || !serial->isOpen())
         return;
     m_lost_pending = true;
@@ -304,6 +331,7 @@ void usart_interface::port_lost()
         return;
     serial->close();
     is_open = false;
+    m_read_errors = 0;
     reset_receiver();
     emit usart_connect_status(-1);
 }

@@ -1,6 +1,7 @@
 #ifndef USART_INTERFACE_H
 #define USART_INTERFACE_H
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QQueue>
 #include <QSerialPort>
@@ -92,8 +93,14 @@ private:
     void push_byte(uint8_t byte);
     void reset_receiver();
     void port_lost();
+    // True, logging it once per closed spell, when commands cannot be
+    // written; command < 0 logs no number.
+    bool refuse_closed(int command);
 
     bool m_lost_pending = false;
+    bool m_closed_logged = false;
+    int m_read_errors = 0;              // ReadErrors in a row without data
+    QElapsedTimer m_read_error_clock;   // since the latest of them
 };
 
 #endif

@@ -39,7 +39,8 @@ HID_INTERDACE::HID_INTERDACE() : QThread(nullptr)
     connect(plug_thread, &QThread::started, plug_timer, QOverload<>::of(&QTimer::start));
     // The timer belongs to plug_thread: stop it there as the thread ends.
     connect(plug_thread, &QThread::finished, plug_timer, &QTimer::stop, Qt::DirectConnection);
-    connect(this, &HID_INTERDACE::plug_state, this, &HID_INTERDACE::deliver_plug_state, Qt::QueuedConnection);
+    states = new LinkStates(this);
+    connect(states, &LinkStates::state, this, &HID_INTERDACE::HID_status_update);
 }
 
 HID_INTERDACE::~HID_INTERDACE()
@@ -57,9 +58,7 @@ HID_INTERDACE::~HID_INTERDACE()
         }
         handle = nullptr;
         connected = false;
-        for (hid_device *d : retired)
-            hid_close(d);
-        retired.clear();
+        retired.close_all();
     }
     hid_exit();
     delete plug_timer;
@@ -100,7 +99,7 @@ void HID_INTERDACE::hid_connect(QString path)
         device_path = path;
         connected = true;
         // Hot-plug states decided before this moment are stale now.
-        ++generation;
+        states->connected_directly();
     }
     qDebug() << "hid link success yyyyyyyyyyyyyyyyyy";
     emit HID_status_update(0);
@@ -108,8 +107,7 @@ void HID_INTERDACE::hid_connect(QString path)
 
 void HID_INTERDACE::retire_device()
 {
-    if (device)
-        retired.push_back(device);
+    retired.add(device);
     device = nullptr;
     handle = nullptr;
 }
@@ -117,9 +115,26 @@ void HID_INTERDACE::retire_device()
 void HID_INTERDACE::close_retired()
 {
     std::lock_guard<std::mutex> lock(dev_mutex);
-    for (hid_device *d : retired)
-        hid_close(d);
-    retired.clear();
+    retired.close_all();
+}
+
+void HID_INTERDACE::drop_dead_device(hid_device *dev)
+{
+    std::lock_guard<std::mutex> lock(dev_mutex);
+    if (device != dev)
+        return;   // replaced meanwhile
+    connected = false;
+    retire_device();
+    states->dead_handle();
+}
+
+void HID_INTERDACE::confirm_device(hid_device *dev)
+{
+    if (!states->awaiting())
+        return;
+    std::lock_guard<std::mutex> lock(dev_mutex);
+    if (device == dev)
+        states->answered();
 }
 
 QByteArray HID_INTERDACE::get_time_bcd()
@@ -269,8 +284,11 @@ void HID_INTERDACE::hid_receive()
     if (dev)
         n = hid_read_timeout(dev, report_buf, sizeof report_buf, read_timeout_ms);
 
+    if (n >= 0) {
+        read_failures.succeeded();
+        confirm_device(dev);
+    }
     if (n > 0) {
-        read_failing = false;
         set_hold(0);
         // Only the bytes read: a short report must not re-parse old ones.
         data_receive(reinterpret_cast<const char *>(report_buf), uint8_t(n > 64 ? 64 : n));
@@ -290,12 +308,12 @@ void HID_INTERDACE::hid_receive()
     end_upload(n == 0);
 
     if (n < 0 || !dev) {
-        // A failing device answers at once; don't spin on it while the
-        // hot-plug pass still finds its path.
-        if (!read_failing) {
-            read_failing = true;
+        // One failed read is no loss; a run of them is a dead handle. A
+        // failing device answers at once: don't spin on it meanwhile.
+        if (!read_failures.running())
             qDebug().noquote() << "hid read failed:" << (dev ? wide(hid_error(dev)) : QString("no device"));
-        }
+        if (read_failures.failed() && dev)
+            drop_dead_device(dev);
         wait_stop(plug_interval_ms);
     }
 }
@@ -316,37 +334,20 @@ void HID_INTERDACE::hot_pulg_check_slot()
         hid_free_enumeration(devs);
     }
 
-    int status = -1;
-    quint64 gen;
-    {
-        std::lock_guard<std::mutex> lock(dev_mutex);
-        gen = generation;
-        if (!plug_paths.contains(device_path)) {
-            connected = false;
+    // Decided and posted under the lock, so states leave in the order decided.
+    std::lock_guard<std::mutex> lock(dev_mutex);
+    if (!plug_paths.contains(device_path)) {
+        connected = false;
+        retire_device();
+        states->post(1);
+    } else if (!connected) {
+        hid_device *opened = hid_open_path(device_path.toLatin1().constData());
+        if (opened) {
             retire_device();
-            status = 1;
-        } else if (!connected) {
-            hid_device *opened = hid_open_path(device_path.toLatin1().constData());
-            if (opened) {
-                retire_device();
-                device = opened;
-                handle = opened;
-                connected = true;
-                status = 0;
-            }
+            device = opened;
+            handle = opened;
+            connected = true;
+            states->reopened();
         }
-        // Posted under the lock, so states leave in the order decided.
-        if (status >= 0)
-            emit plug_state(status, gen, QPrivateSignal());
     }
-}
-
-void HID_INTERDACE::deliver_plug_state(int status, quint64 gen)
-{
-    {
-        std::lock_guard<std::mutex> lock(dev_mutex);
-        if (gen != generation)
-            return;
-    }
-    emit HID_status_update(status);
 }

@@ -2,6 +2,7 @@
 #define HID_INTERDACE_H
 
 #include "data_process/data_process.h"
+#include "usb_help/link_guard.h"
 #include "usb_help/usb_operate.h"
 
 #include <QByteArray>
@@ -63,19 +64,20 @@ signals:
     void HID_receive_data_over();
     void not_get_any_data();
     void get_save_data_index(QVector<QString> save_data);
-    // Hot-plug thread to owner thread; see deliver_plug_state.
-    void plug_state(int status, quint64 generation, QPrivateSignal);
 
 protected:
     void run() override;
-
-private slots:
-    void deliver_plug_state(int status, quint64 generation);
 
 private:
     bool wait_stop(int ms);
     void retire_device();          // dev_mutex held
     void close_retired();
+    // Reader thread: reads on dev keep failing, so it is closed as if
+    // unplugged; the next hot-plug pass reopens the path.
+    void drop_dead_device(hid_device *dev);
+    // Reader thread: a read on dev worked; a reopen after a dead handle
+    // counts as connected from here.
+    void confirm_device(hid_device *dev);
     void write_frame(const QByteArray &frame);
     // Ends an upload in progress with its signal; after_silence: only once
     // the command is a read time-out old.
@@ -85,14 +87,14 @@ private:
     std::atomic<bool> stop_flag{false};
     std::atomic<bool> connected{false};
 
-    // Device, path and link generation: taken by commands, the reader and
-    // the hot-plug pass. Handles that vanished wait in `retired` until the
-    // reader is done with them.
+    // Device and path: taken by commands, the reader and the hot-plug
+    // pass. Handles that vanished wait in `retired` until the reader is
+    // done with them. States are posted under this lock.
     std::mutex dev_mutex;
     hid_device *device = nullptr;
     QString device_path;
-    std::vector<hid_device *> retired;
-    quint64 generation = 0;
+    RetiredHandles retired;
+    LinkStates *states = nullptr;
 
     QThread *plug_thread = nullptr;
     QTimer *plug_timer = nullptr;
@@ -105,7 +107,7 @@ private:
     QElapsedTimer command_clock;   // since the last one-argument command
 
     uint8_t report_buf[64] = {};
-    bool read_failing = false;     // reader thread only
+    ReadFailures read_failures;    // reader thread only
 
     std::mutex stop_mutex;
     std::condition_variable stop_cv;

@@ -48,6 +48,8 @@ KQ291_HID_INTERDACE::KQ291_HID_INTERDACE()
     connect(plug_timer, &QTimer::timeout, this, &KQ291_HID_INTERDACE::hot_pulg_check_slot,
             Qt::DirectConnection);
     connect(plug_thread, &QThread::started, plug_timer, QOverload<>::of(&QTimer::start));
+    states = new LinkStates(this);
+    connect(states, &LinkStates::state, this, &KQ291_HID_INTERDACE::HID_status_update);
 }
 
 KQ291_HID_INTERDACE::~KQ291_HID_INTERDACE()
@@ -70,10 +72,7 @@ KQ291_HID_INTERDACE::~KQ291_HID_INTERDACE()
         hid_device *dev = device.exchange(nullptr);
         if (dev)
             hid_close(dev);
-        for (hid_device *old : stale_devices)
-            if (old != dev)
-                hid_close(old);
-        stale_devices.clear();
+        retired.close_all();
         handle.store(nullptr);
         connected = false;
     }
@@ -90,9 +89,34 @@ void KQ291_HID_INTERDACE::stop()
 void KQ291_HID_INTERDACE::set_handle(hid_device *dev)
 {
     hid_device *old = device.exchange(dev);
-    if (old && old != dev)
-        stale_devices.push_back(old);   // the reader may still be waiting on it
+    if (old != dev)
+        retired.add(old);   // the reader may still be waiting on it
     handle.store(dev);
+}
+
+void KQ291_HID_INTERDACE::close_retired()
+{
+    std::lock_guard<std::mutex> lock(state_mutex);
+    retired.close_all();
+}
+
+void KQ291_HID_INTERDACE::drop_dead_device(hid_device *dev)
+{
+    std::lock_guard<std::mutex> lock(state_mutex);
+    if (device.load() != dev)
+        return;   // replaced meanwhile
+    connected = false;
+    set_handle(nullptr);
+    states->dead_handle();
+}
+
+void KQ291_HID_INTERDACE::confirm_device(hid_device *dev)
+{
+    if (!states->awaiting())
+        return;
+    std::lock_guard<std::mutex> lock(state_mutex);
+    if (device.load() == dev)
+        states->answered();
 }
 
 void KQ291_HID_INTERDACE::hid_connect(QString path)
@@ -106,6 +130,8 @@ void KQ291_HID_INTERDACE::hid_connect(QString path)
         set_handle(dev);
         device_path = path;
         connected = true;
+        // Hot-plug states decided before this moment are stale now.
+        states->connected_directly();
     }
     qDebug() << "hid link success zzzzzzzzzzzzzzz";
     emit HID_status_update(0);
@@ -121,11 +147,15 @@ void KQ291_HID_INTERDACE::run()
         plug_thread->start(QThread::InheritPriority);
     }
     while (!stop_flag) {
+        // No read is in progress here: handles given up can go.
+        close_retired();
         if (connected) {
             hid_receive();
         } else {
-            for (int i = 0; i < 20 && !stop_flag && !connected; ++i)
+            for (int i = 0; i < 20 && !stop_flag && !connected; ++i) {
                 msleep(50);
+                close_retired();
+            }
         }
     }
 }
@@ -143,28 +173,24 @@ void KQ291_HID_INTERDACE::hot_pulg_check_slot()
             plug_paths.push_back(QString::fromLatin1(d->path));
         hid_free_enumeration(list);
     }
-    QString path;
-    {
-        std::lock_guard<std::mutex> lock(state_mutex);
-        path = device_path;
-    }
-    if (!plug_paths.contains(path)) {
+    // Decided and posted under the lock, so states leave in the order
+    // decided and none decided before a direct connect follows it.
+    std::lock_guard<std::mutex> lock(state_mutex);
+    if (!plug_paths.contains(device_path)) {
         connected = false;
-        emit HID_status_update(1);
+        set_handle(nullptr);
+        states->post(1);
         return;
     }
     if (connected)
         return;
-    hid_device *dev = hid_open_path(path.toLatin1().constData());
+    hid_device *dev = hid_open_path(device_path.toLatin1().constData());
     if (!dev)
         return;
-    {
-        std::lock_guard<std::mutex> lock(state_mutex);
-        set_handle(dev);
-        connected = true;
-    }
+    set_handle(dev);
+    connected = true;
     qDebug() << "hid link success eeeeeeeeeeeeeeee";
-    emit HID_status_update(0);
+    states->reopened();
 }
 
 bool KQ291_HID_INTERDACE::write_locked(const QByteArray &bytes)
@@ -225,16 +251,27 @@ void KQ291_HID_INTERDACE::HID_interface_cmd(int cmd)
 
 void KQ291_HID_INTERDACE::HID_interface_cmd(int cmd, int data, int data2)
 {
-    std::lock_guard<std::mutex> lock(state_mutex);
-    last_cmd = uint8_t(cmd);
-    if (cmd != 5)
-        return;
-    date_index.clear();
-    raw_reports.clear();
-    QByteArray bytes(1, char(CMD_RANGE));
-    append_be32(bytes, quint32(data));
-    append_be32(bytes, quint32(data2));
-    write_locked(bytes);
+    bool written;
+    {
+        std::lock_guard<std::mutex> lock(state_mutex);
+        last_cmd = uint8_t(cmd);
+        if (cmd != 5)
+            return;
+        date_index.clear();
+        raw_reports.clear();
+        QByteArray bytes(1, char(CMD_RANGE));
+        append_be32(bytes, quint32(data));
+        append_be32(bytes, quint32(data2));
+        written = write_locked(bytes);
+        // Nothing will answer: the reader must not end it a second time.
+        if (!written)
+            last_cmd = 0;
+    }
+    if (!written) {
+        // As for an unanswered upload, once the caller's waiting box runs.
+        QMetaObject::invokeMethod(this, [this] { emit not_get_any_data(); }, Qt::QueuedConnection);
+        qDebug() << "record range request not written";
+    }
 }
 
 void KQ291_HID_INTERDACE::hid_receive()
@@ -243,6 +280,18 @@ void KQ291_HID_INTERDACE::hid_receive()
         return;
     hid_device *dev = device.load();
     const int n = dev ? hid_read_timeout(dev, report_buf, REPORT_SIZE, READ_TIMEOUT_MS) : -1;
+    if (n >= 0) {
+        read_failures.succeeded();
+        confirm_device(dev);
+    } else {
+        // One failed read is no loss; a run of them is a dead handle.
+        if (!read_failures.running()) {
+            const wchar_t *error = dev ? hid_error(dev) : nullptr;
+            qDebug().noquote() << "hid read failed:" << (error ? QString::fromWCharArray(error) : QString("no device"));
+        }
+        if (read_failures.failed() && dev)
+            drop_dead_device(dev);
+    }
 
     enum { NOTHING, REALTIME, COUNT, GIVE_UP, FINISH } outcome = NOTHING;
     quint16 word = 0;

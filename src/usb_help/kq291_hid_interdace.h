@@ -2,6 +2,7 @@
 #define KQ291_HID_INTERDACE_H
 
 #include "data_process/data_process.h"
+#include "usb_help/link_guard.h"
 #include "usb_help/usb_operate.h"
 
 #include <QByteArray>
@@ -87,7 +88,12 @@ private:
     bool send_command_locked(int cmd);
     // Decodes what a date-index or record answer collected and emits it.
     void finish_collection(uint8_t cmd, const QByteArray &raw);
+    // `state_mutex` held: a new handle (or none); the old one is retired.
     void set_handle(hid_device *dev);
+    void close_retired();
+    // Reader thread: see HID_INTERDACE.
+    void drop_dead_device(hid_device *dev);
+    void confirm_device(hid_device *dev);
 
     std::atomic<bool> stop_flag{false};
     std::atomic<bool> connected{false};
@@ -106,7 +112,11 @@ private:
     mutable std::mutex state_mutex;
     int count_requests = 0;
     QElapsedTimer last_activity;      // last command written or report read
-    QVector<hid_device *> stale_devices;   // replaced by a reopen, closed at the end
+    // Replaced or vanished handles, closed by the reader between reads.
+    RetiredHandles retired;
+    // States are posted with `state_mutex` held.
+    LinkStates *states = nullptr;
+    ReadFailures read_failures;       // reader thread only
 };
 
 #endif

@@ -50,6 +50,21 @@ QVector<quint16> words_of(const testkit::Heard &spy, int i)
     return QVector<quint16>(q.begin(), q.end());
 }
 
+// A simulated instrument and a running link connected to it, heard from
+// this thread.
+struct Connected
+{
+    std::shared_ptr<hidsim::GeneralInstrument> inst = plug_instrument();
+    HID_INTERDACE link;
+    testkit::Heard st{&link, &HID_INTERDACE::HID_status_update};
+    testkit::Heard rt{&link, &HID_INTERDACE::HID_get_rt_data};
+    Connected()
+    {
+        link.start();
+        link.hid_connect(QString::fromStdString(PATH));
+    }
+};
+
 }
 
 class tst_hid_interdace : public QObject
@@ -350,21 +365,71 @@ private slots:
 
     void failing_reads_do_not_spin()
     {
-        plug_instrument();
-        HID_INTERDACE link;
-        testkit::Heard st(&link, &HID_INTERDACE::HID_status_update);
-        testkit::Heard rt(&link, &HID_INTERDACE::HID_get_rt_data);
-        link.start();
-        link.hid_connect(QString::fromStdString(PATH));
+        Connected c;
+        HID_INTERDACE &link = c.link;
+        testkit::Heard &st = c.st, &rt = c.rt;
         hidsim::set_read_fails(PATH, true);
         QTest::qWait(200);
         const int before = hidsim::read_count(PATH);
         QTest::qWait(1000);
         QVERIFY2(hidsim::read_count(PATH) - before < 50, "reader thread spins on a failing device");
-        QCOMPARE(states(st), QList<int>{0});
         hidsim::set_read_fails(PATH, false);
+        QVERIFY(testkit::wait_until([&] { return states(st).last() == 0; }, 5000));
         link.HID_interface_cmd(1);
         QVERIFY(testkit::wait_until([&] { return rt.count() == 1; }));
+    }
+
+    // One failed read is no loss: the link stays connected on its handle.
+    void one_failed_read_keeps_the_link()
+    {
+        Connected c;
+        HID_INTERDACE &link = c.link;
+        testkit::Heard &st = c.st, &rt = c.rt;
+        const int reads = hidsim::read_count(PATH);
+        hidsim::fail_next_reads(PATH, 1);
+        QVERIFY(testkit::wait_until([&] { return hidsim::read_count(PATH) > reads + 1; }));
+        QTest::qWait(300);
+        QCOMPARE(states(st), QList<int>{0});
+        QCOMPARE(hidsim::open_count(PATH), 1);
+        link.HID_interface_cmd(1);
+        QVERIFY(testkit::wait_until([&] { return rt.count() == 1; }));
+    }
+
+    // A handle that only fails while its path stays listed: replugged faster
+    // than a hot-plug pass, or a device gone wrong. The link shows it
+    // unplugged, shows no "connected" while reads still fail, and reopens
+    // the path and reads again once it answers.
+    void dead_handle_is_reopened_data()
+    {
+        QTest::addColumn<bool>("blip");
+        QTest::newRow("replugged within a pass") << true;
+        QTest::newRow("reads keep failing") << false;
+    }
+    void dead_handle_is_reopened()
+    {
+        QFETCH(bool, blip);
+        Connected c;
+        HID_INTERDACE &link = c.link;
+        testkit::Heard &st = c.st, &rt = c.rt;
+        if (blip) {
+            hidsim::blip(PATH);
+        } else {
+            hidsim::set_read_fails(PATH, true);
+        }
+        QVERIFY(testkit::wait_until([&] { return states(st).contains(1); }, 3000));
+        if (!blip) {
+            // Reopened handles fail too: no state claims otherwise.
+            QTest::qWait(1500);
+            QCOMPARE(states(st).last(), 1);
+            QCOMPARE(states(st).count(0), 1);
+            hidsim::set_read_fails(PATH, false);
+        }
+        QVERIFY(testkit::wait_until([&] { return states(st).last() == 0; }, 5000));
+        QVERIFY(hidsim::open_count(PATH) >= 2);
+        link.HID_interface_cmd(1);
+        QVERIFY(testkit::wait_until([&] { return rt.count() == 1; }));
+        // Every handle given up is closed; the one in use stays open.
+        QVERIFY(testkit::wait_until([&] { return hidsim::open_handles(PATH) == 1; }));
     }
 
     void simulated_kq257_answers_as_the_window_expects()

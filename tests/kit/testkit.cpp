@@ -1,6 +1,14 @@
 #include "testkit.h"
 
 #include "common/app_env.h"
+#include "KQ174_interface/kq174_interface.h"
+#include "KQ186_interface/kq186_interface.h"
+#include "KQ240_interface/kq240_interface.h"
+#include "KQ257_interface/kq257_interface.h"
+#include "KQ263_interface/kq263_interface.h"
+#include "KQ278_interface/kq278_interface.h"
+#include "KQ285_interface/kq285_interface.h"
+#include "KQ291_interface/kq291_interface.h"
 #include "update_check/updater.h"
 
 #include <QAbstractButton>
@@ -14,6 +22,7 @@
 #include <QThread>
 
 #include <arpa/inet.h>
+#include <cmath>
 #include <netinet/in.h>
 #include <sys/socket.h>
 
@@ -157,6 +166,32 @@ void BoxWatcher::poll()
 bool BoxWatcher::wait_for(int n, int timeout_ms)
 {
     return wait_until([&] { return m_boxes.size() >= n; }, timeout_ms);
+}
+
+double contrast_ratio(QRgb a, QRgb b)
+{
+    auto luminance = [](QRgb c) {
+        auto channel = [](int v) {
+            const double s = v / 255.0;
+            return s <= 0.03928 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * channel(qRed(c)) + 0.7152 * channel(qGreen(c)) + 0.0722 * channel(qBlue(c));
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (qMax(la, lb) + 0.05) / (qMin(la, lb) + 0.05);
+}
+
+std::unique_ptr<QWidget> make_model_window(const QString &model)
+{
+    if (model == QLatin1String("KQ174")) return std::make_unique<KQ174_INTERFACE>();
+    if (model == QLatin1String("KQ186")) return std::make_unique<KQ186_INTERFACE>();
+    if (model == QLatin1String("KQ240")) return std::make_unique<KQ240_INTERFACE>();
+    if (model == QLatin1String("KQ257")) return std::make_unique<KQ257_INTERFACE>();
+    if (model == QLatin1String("KQ263")) return std::make_unique<KQ263_INTERFACE>();
+    if (model == QLatin1String("KQ278")) return std::make_unique<KQ278_INTERFACE>();
+    if (model == QLatin1String("KQ285")) return std::make_unique<KQ285_INTERFACE>();
+    if (model == QLatin1String("KQ291")) return std::make_unique<KQ291_INTERFACE>();
+    return nullptr;
 }
 
 bool wait_until(const std::function<bool()> &pred, int timeout_ms)

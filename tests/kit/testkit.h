@@ -5,6 +5,7 @@
 #include <QMap>
 #include <QMessageBox>
 #include <QObject>
+#include <QRgb>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -12,6 +13,9 @@
 #include <QVariant>
 #include <QVector>
 #include <functional>
+#include <memory>
+
+class QWidget;
 
 namespace testkit {
 
@@ -89,6 +93,14 @@ private:
     QList<QMessageBox *> m_seen;
     std::function<bool(QMessageBox *)> m_handler;
 };
+
+// Contrast ratio of two colours as for readable text (1 to 21; text wants
+// 4.5, shapes 3).
+double contrast_ratio(QRgb a, QRgb b);
+
+// A model window ("KQ174", "KQ186", "KQ240", "KQ257", "KQ263", "KQ278",
+// "KQ285", "KQ291") without a device; null for another name.
+std::unique_ptr<QWidget> make_model_window(const QString &model);
 
 // Processes events until pred() holds or the time runs out.
 bool wait_until(const std::function<bool()> &pred, int timeout_ms = 5000);

@@ -456,26 +456,70 @@ private slots:
         QVERIFY(!link->is_open);
         QCOMPARE(log.count("serial lost connect"), 1);
         QVERIFY2(log.total() < 10, qPrintable(QString::number(log.total())));
+        // The owner polls on: the refusal is logged once, not per poll.
         log.clear();
+        for (int i = 0; i < 5; ++i)
+            link->slot_send_data(i % 2 ? 1 : 2);
+        QCOMPARE(log.count("serial not open"), 1);
+        QVERIFY2(log.total() <= 2, qPrintable(QString::number(log.total())));
+    }
+
+    // Open again after a refusal: the next spell closed is logged again.
+    void not_open_logged_per_spell()
+    {
+        LogCapture log;
+        link->is_open = false;
+        link->slot_send_data(1);
         link->slot_send_data(1);
         QCOMPARE(log.count("serial not open"), 1);
+        link->is_open = true;
+        link->slot_send_data(1);
+        QVERIFY(testkit::wait_until([&] { return link->rt_list.size() == 4; }));
+        link->is_open = false;
+        link->slot_send_data();
+        QCOMPARE(log.count("serial not open"), 2);
+    }
+
+    // One ReadError on a working port is no loss: it stays open and answers.
+    void one_read_error_keeps_the_port()
+    {
+        QSignalSpy status(link.get(), &usart_interface::usart_connect_status);
+        link->slot_send_data(1);
+        QVERIFY(testkit::wait_until([&] { return link->rt_list.size() == 4; }));
+        // One error, then runs of errors that data cut short.
+        for (int errors : {1, 15, 15}) {
+            for (int i = 0; i < errors; ++i)
+                emit link->serial->errorOccurred(QSerialPort::ReadError);
+            QTest::qWait(50);
+            QVERIFY(link->serial->isOpen());
+            QVERIFY(link->is_open);
+            const int words = link->rt_list.size();
+            link->slot_send_data(1);
+            QVERIFY(testkit::wait_until([&] { return link->rt_list.size() == words + 4; }));
+        }
+        QVERIFY(!status.contains(QVariantList{-1}));
     }
 
     void port_errors_data()
     {
         QTest::addColumn<int>("error");
+        QTest::addColumn<int>("times");
         QTest::addColumn<bool>("lost");
-        QTest::newRow("resource error") << int(QSerialPort::ResourceError) << true;
-        QTest::newRow("read error") << int(QSerialPort::ReadError) << true;
-        QTest::newRow("timeout") << int(QSerialPort::TimeoutError) << false;
-        QTest::newRow("write error") << int(QSerialPort::WriteError) << false;
+        QTest::newRow("resource error") << int(QSerialPort::ResourceError) << 100 << true;
+        QTest::newRow("one resource error") << int(QSerialPort::ResourceError) << 1 << true;
+        QTest::newRow("read error flood") << int(QSerialPort::ReadError) << 100 << true;
+        QTest::newRow("one read error") << int(QSerialPort::ReadError) << 1 << false;
+        QTest::newRow("a few read errors") << int(QSerialPort::ReadError) << 3 << false;
+        QTest::newRow("timeout") << int(QSerialPort::TimeoutError) << 100 << false;
+        QTest::newRow("write error") << int(QSerialPort::WriteError) << 100 << false;
     }
     void port_errors()
     {
         QFETCH(int, error);
+        QFETCH(int, times);
         QFETCH(bool, lost);
         QSignalSpy status(link.get(), &usart_interface::usart_connect_status);
-        for (int i = 0; i < 100; ++i)
+        for (int i = 0; i < times; ++i)
             emit link->serial->errorOccurred(QSerialPort::SerialPortError(error));
         QTest::qWait(50);
         QCOMPARE(link->serial->isOpen(), !lost);

@@ -6,7 +6,9 @@
 #include "hidsim.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QFile>
+#include <QFileDialog>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -214,6 +216,57 @@ private slots:
             QCOMPARE(button_text(&w, "language_Button"), language_texts[click]);
             QTRY_COMPARE(stored_language(dir), stored[click]);
         }
+    }
+
+    // Qt's own dialogs speak the language the program runs in, from the
+    // start and after the language button.
+    void qt_dialogs_follow_the_language_data()
+    {
+        QTest::addColumn<QString>("language");
+        QTest::addColumn<int>("clicks");            // on the language button
+        QTest::addColumn<QStringList>("buttons");   // open, save, cancel of a file dialog; box OK, Cancel
+        const QStringList zh{QStringLiteral("打开(&O)"), QStringLiteral("保存(&S)"), QStringLiteral("取消"),
+                             QStringLiteral("确定"), QStringLiteral("取消")};
+        const QStringList en{"&Open", "&Save", "Cancel", "OK", "Cancel"};
+        QTest::newRow("CH") << "CH" << 0 << zh;
+        QTest::newRow("EN") << "EN" << 0 << en;
+        QTest::newRow("DE") << "DE" << 0 << en;
+        QTest::newRow("CH, then EN") << "CH" << 1 << en;
+        QTest::newRow("EN, then CH") << "EN" << 1 << zh;
+    }
+    void qt_dialogs_follow_the_language()
+    {
+        QFETCH(QString, language);
+        QFETCH(int, clicks);
+        QFETCH(QStringList, buttons);
+        testkit::ProgramDir dir;
+        dir.write_config({{"Language", language}});
+        MainWindow w;
+        w.show();
+        {
+            testkit::BoxWatcher notes;
+            for (int click = 0; click < clicks; ++click) {
+                QMetaObject::invokeMethod(child<QToolButton>(&w, "language_Button"), "click", Qt::QueuedConnection);
+                QVERIFY(notes.wait_for(click + 1));
+            }
+        }
+
+        QStringList shown;
+        for (auto mode : {QFileDialog::AcceptOpen, QFileDialog::AcceptSave}) {
+            QFileDialog files(&w);
+            files.setOption(QFileDialog::DontUseNativeDialog);
+            files.setAcceptMode(mode);
+            auto *box = files.findChild<QDialogButtonBox *>();
+            QVERIFY(box);
+            const auto accept = mode == QFileDialog::AcceptOpen ? QDialogButtonBox::Open : QDialogButtonBox::Save;
+            QVERIFY(box->button(accept));
+            shown << box->button(accept)->text();
+            if (mode == QFileDialog::AcceptSave)
+                shown << box->button(QDialogButtonBox::Cancel)->text();
+        }
+        QMessageBox box(QMessageBox::Question, QString(), QString(), QMessageBox::Ok | QMessageBox::Cancel, &w);
+        shown << box.button(QMessageBox::Ok)->text() << box.button(QMessageBox::Cancel)->text();
+        QCOMPARE(shown, buttons);
     }
 
     void dispatcher_data()

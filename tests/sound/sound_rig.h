@@ -20,6 +20,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
+#include <QStatusBar>
 #include <QTableWidget>
 #include <QTimer>
 #include <QWidget>
@@ -138,6 +139,14 @@ struct WindowOn
     QTableWidget *read_table() { return get<QTableWidget>("read_table_data"); }
     QString label(const char *name) { return get<QLabel>(name)->text(); }
     frame::ModelFrame *frame() { return w->template findChild<frame::ModelFrame *>(); }
+    // The link state the status bar shows.
+    QString link_text()
+    {
+        for (QLabel *l : w->statusBar()->template findChildren<QLabel *>())
+            if (l->text() == QLatin1String("connected") || l->text() == QLatin1String("not connected"))
+                return l->text();
+        return QString();
+    }
 
     // One real-time answer, as a poll gets it.
     void poll()

@@ -274,6 +274,37 @@ private slots:
         QCOMPARE(win.read_table()->rowCount(), 0);
     }
 
+    // The instrument replugged faster than a hot-plug pass, or reads that
+    // keep failing with it listed: while polling, the status bar shows the
+    // loss, then "connected" again, and rows come on by themselves.
+    void dead_handle_shown_and_polling_resumes_data()
+    {
+        QTest::addColumn<bool>("blip");
+        QTest::newRow("replugged within a pass") << true;
+        QTest::newRow("reads keep failing") << false;
+    }
+    void dead_handle_shown_and_polling_resumes()
+    {
+        QFETCH(bool, blip);
+        Window win;
+        QCOMPARE(win.link_text(), QString("connected"));
+        win.get<QPushButton>("start_button")->click();
+        QVERIFY(testkit::wait_until([&] { return win.rt_table()->rowCount() >= 1; }, 4000));
+        if (blip)
+            hidsim::blip(PATH);
+        else
+            hidsim::set_read_fails(PATH, true);
+        QVERIFY(testkit::wait_until([&] { return win.link_text() == "not connected"; }, 4000));
+        if (!blip) {
+            QTest::qWait(1500);
+            QCOMPARE(win.link_text(), QString("not connected"));
+            hidsim::set_read_fails(PATH, false);
+        }
+        const int rows = win.rt_table()->rowCount();
+        QVERIFY(testkit::wait_until([&] { return win.link_text() == "connected"; }, 5000));
+        QVERIFY(testkit::wait_until([&] { return win.rt_table()->rowCount() >= rows + 2; }, 5000));
+    }
+
     void sync_sends_the_clock()
     {
         Window win;

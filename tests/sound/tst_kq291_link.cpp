@@ -423,6 +423,112 @@ private slots:
         }
         QCOMPARE(hidsim::open_handles(PATH), 0);
     }
+
+    // Each reconnect replaces the handle: the old one is closed once no
+    // read can use it, not kept to the end.
+    void reconnects_release_their_handles()
+    {
+        hidsim::plug(hidsim::model_device("KQ291"), std::make_shared<Mute>());
+        KQ291_HID_INTERDACE link;
+        testkit::Heard state(&link, &KQ291_HID_INTERDACE::HID_status_update);
+        link.hid_connect(QString::fromStdString(PATH));
+        link.start();
+        for (int i = 0; i < 100; ++i) {
+            hidsim::unplug(PATH);
+            QVERIFY(testkit::wait_until([&] { return state.count() && state[state.count() - 1][0].toInt() == 1; }));
+            hidsim::replug(PATH);
+            QVERIFY(testkit::wait_until([&] { return state[state.count() - 1][0].toInt() == 0; }));
+        }
+        QCOMPARE(hidsim::open_count(PATH), 101);
+        QVERIFY2(testkit::wait_until([&] { return hidsim::open_handles(PATH) == 1; }),
+                 qPrintable(QString::number(hidsim::open_handles(PATH))));
+        QVERIFY(hidsim::misuse().empty());
+    }
+
+    // A state decided before the path was handed over never follows the
+    // "connected" that hid_connect reports.
+    void stale_states_never_follow_connected()
+    {
+        hidsim::plug(hidsim::model_device("KQ291"), std::make_shared<Mute>());
+        KQ291_HID_INTERDACE link;
+        testkit::Heard state(&link, &KQ291_HID_INTERDACE::HID_status_update);
+        link.start();
+        // Passes report 1 while this thread is busy: their notices wait in
+        // its queue when the path arrives.
+        QThread::msleep(450);
+        link.hid_connect(QString::fromStdString(PATH));
+        QTest::qWait(600);
+        QList<int> s;
+        for (const QVariantList &args : state)
+            s << args[0].toInt();
+        QVERIFY(s.contains(0));
+        QCOMPARE(s.mid(s.indexOf(0)), QList<int>{0});
+    }
+
+    // Replugged within a pass, or reads that keep failing with the device
+    // listed: shown unplugged, reopened, and real-time words come again.
+    // One failed read changes nothing.
+    void dead_handle_is_reopened_data()
+    {
+        QTest::addColumn<int>("fault");   // 0 one failed read, 1 blip, 2 failing reads
+        QTest::newRow("one failed read") << 0;
+        QTest::newRow("replugged within a pass") << 1;
+        QTest::newRow("reads keep failing") << 2;
+    }
+    void dead_handle_is_reopened()
+    {
+        QFETCH(int, fault);
+        Rig rig;
+        testkit::Heard state(&rig.link, &KQ291_HID_INTERDACE::HID_status_update);
+        testkit::Heard rt(&rig.link, &KQ291_HID_INTERDACE::HID_get_rt_data);
+        auto states = [&] {
+            QList<int> s;
+            for (const QVariantList &args : state)
+                s << args[0].toInt();
+            return s;
+        };
+        if (fault == 0) {
+            hidsim::fail_next_reads(PATH, 1);
+            QTest::qWait(500);
+            QCOMPARE(states(), QList<int>());
+            QCOMPARE(hidsim::open_count(PATH), 1);
+        } else {
+            if (fault == 1)
+                hidsim::blip(PATH);
+            else
+                hidsim::set_read_fails(PATH, true);
+            QVERIFY(testkit::wait_until([&] { return states().contains(1); }, 3000));
+            if (fault == 2) {
+                QTest::qWait(1500);
+                QCOMPARE(states().last(), 1);
+                QVERIFY(!states().contains(0));
+                hidsim::set_read_fails(PATH, false);
+            }
+            QVERIFY(testkit::wait_until([&] { return !states().isEmpty() && states().last() == 0; }, 5000));
+        }
+        rig.inst->set_level(500);
+        rig.link.HID_interface_cmd(1);
+        QVERIFY(testkit::wait_until([&] { return rt.count() == 1; }));
+        QVERIFY(testkit::wait_until([&] { return hidsim::open_handles(PATH) == 1; }));
+    }
+
+    // A range request that cannot be written ends as an unanswered upload
+    // does, once the caller's waiting box runs.
+    void range_request_while_unplugged()
+    {
+        Rig rig;
+        testkit::Heard state(&rig.link, &KQ291_HID_INTERDACE::HID_status_update);
+        testkit::Heard none(&rig.link, &KQ291_HID_INTERDACE::not_get_any_data);
+        hidsim::unplug(PATH);
+        QVERIFY(testkit::wait_until([&] { return !rig.link.is_connected(); }, 3000));
+        hidsim::clear_writes(PATH);
+        rig.link.HID_interface_cmd(5, 1, 3);
+        QCOMPARE(none.count(), 0);
+        QVERIFY(none.wait(1000));
+        QTest::qWait(1500);
+        QCOMPARE(none.count(), 1);
+        QVERIFY(hidsim::writes(PATH).empty());
+    }
 };
 
 QTEST_MAIN(tst_kq291_link)

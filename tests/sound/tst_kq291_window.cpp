@@ -93,6 +93,21 @@ private slots:
         QVERIFY(testkit::wait_until([&] { return win.rt_table()->rowCount() >= 2; }, 3000));
     }
 
+    // Replugged faster than a hot-plug pass while polling: the status bar
+    // shows the loss, then "connected", and rows come on by themselves.
+    void replug_within_a_pass_shown_and_polling_resumes()
+    {
+        Window win;
+        QCOMPARE(win.link_text(), QString("connected"));
+        win.get<QPushButton>("start_button")->click();
+        QVERIFY(testkit::wait_until([&] { return win.rt_table()->rowCount() >= 1; }, 4000));
+        hidsim::blip(PATH);
+        QVERIFY(testkit::wait_until([&] { return win.link_text() == "not connected"; }, 4000));
+        const int rows = win.rt_table()->rowCount();
+        QVERIFY(testkit::wait_until([&] { return win.link_text() == "connected"; }, 5000));
+        QVERIFY(testkit::wait_until([&] { return win.rt_table()->rowCount() >= rows + 2; }, 5000));
+    }
+
     void realtime_levels_data()
     {
         QTest::addColumn<int>("word");
@@ -236,16 +251,32 @@ private slots:
         rig::Boxes boxes;
         Window win;
         hidsim::unplug(PATH);
-        // The status bar follows the hot-plug check.
-        QVERIFY(testkit::wait_until([&] {
-            for (QLabel *l : win.w->statusBar()->findChildren<QLabel *>())
-                if (l->text() == "not connected")
-                    return true;
-            return false;
-        }, 3000));
+        QVERIFY(testkit::wait_until([&] { return win.link_text() == "not connected"; }, 3000));
         QMetaObject::invokeMethod(win.get<QPushButton>("upload_Button"), "click", Qt::QueuedConnection);
         QVERIFY(testkit::wait_until([&] { return boxes.texts().contains("|not receive date!"); }, 8000));
         QVERIFY(!rig::waiting_box_visible());
+    }
+
+    // Unplugged while the date list is shown: the range request cannot go
+    // out, and the waiting box ends with the unanswered upload's message.
+    void range_request_while_unplugged_says_so()
+    {
+        rig::Boxes boxes;
+        Window win;
+        QMetaObject::invokeMethod(win.get<QPushButton>("upload_Button"), "click", Qt::QueuedConnection);
+        auto *dialog = rig::wait_for_dialog<SAVE_DATA_INDEX>();
+        QVERIFY(dialog);
+        hidsim::unplug(PATH);
+        QVERIFY(testkit::wait_until([&] { return win.link_text() == "not connected"; }, 3000));
+        hidsim::clear_writes(PATH);
+        auto *list = dialog->findChild<QListWidget *>("listWidget");
+        list->setCurrentItem(list->item(0));
+        QMetaObject::invokeMethod(dialog->findChild<QDialogButtonBox *>("buttonBox")->button(QDialogButtonBox::Ok),
+                                  "click", Qt::QueuedConnection);
+        QVERIFY(testkit::wait_until([&] { return boxes.texts().contains("|not receive date!"); }, 5000));
+        QVERIFY(testkit::wait_until([&] { return !rig::waiting_box_visible(); }, 1000));
+        QVERIFY(hidsim::writes(PATH).empty());
+        QCOMPARE(win.read_table()->rowCount(), 0);
     }
 
     void cancel_and_empty_range()

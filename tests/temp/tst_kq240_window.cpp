@@ -22,6 +22,8 @@
 #include <QToolTip>
 #include <QtTest>
 
+#include <atomic>
+
 #include <memory>
 
 using window_kit::cell_red;
@@ -247,12 +249,21 @@ private slots:
         window_kit::click(child<QPushButton>(w.get(), "start_button"));
         auto *rt = child<QTableWidget>(w.get(), "RT_table_data");
         QVERIFY(testkit::wait_until([&] { return rt->rowCount() >= 1; }, 6000));
+        // The loss is logged once, not at every poll after it.
+        static std::atomic<int> not_open_lines{0};
+        not_open_lines = 0;
+        const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &m) {
+            if (m.contains("serial not open"))
+                ++not_open_lines;
+        });
         sim.vanish();
         QVERIFY(testkit::wait_until([&] { return link_text().contains("in used"); }, 5000));
         const int rows = rt->rowCount();
-        QTest::qWait(1500);   // polling goes on into the void
+        QTest::qWait(2500);   // polling goes on into the void
+        qInstallMessageHandler(previous);
         QVERIFY(rt->rowCount() <= rows + 1);
         QVERIFY(w->frame_part()->poll_timer()->isActive());
+        QCOMPARE(not_open_lines.load(), 1);
     }
 
     // The menu's limits by channel colour alarm cells and count alarms.

@@ -197,7 +197,11 @@ private slots:
     {
         auto w = open_window();
         testkit::BoxWatcher boxes;
+        // Polling when the upload starts: one Start click afterwards polls again.
+        window_kit::click(child<QPushButton>(w.get(), "start_button"));
+        QVERIFY(w->frame_part()->poll_timer()->isActive());
         upload(w.get(), boxes);
+        QVERIFY(!w->frame_part()->poll_timer()->isActive());
         QCOMPARE(boxes.count(), 1);
         auto *polt = child<QStackedWidget>(w.get(), "polt");
         auto *tables = child<QStackedWidget>(w.get(), "table_data_widget");
@@ -214,6 +218,7 @@ private slots:
         QVERIFY(child<QWidget>(w.get(), "groupBox")->isEnabled());
 
         window_kit::click(child<QPushButton>(w.get(), "start_button"));
+        QVERIFY(child<QPushButton>(w.get(), "start_button")->isChecked());
         QCOMPARE(polt->currentIndex(), 0);
         QCOMPARE(tables->currentIndex(), 0);
         QVERIFY(w->frame_part()->poll_timer()->isActive());

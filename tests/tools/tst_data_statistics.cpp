@@ -75,8 +75,14 @@ void tst_data_statistics::alarm_codes_data()
     QTest::newRow("inverted, below both") << 10.0 << 20.0 << 5.0 << 1;
     QTest::newRow("no limit, -65535") << no_limit << -no_limit << -65535.0 << 0;
     QTest::newRow("no limit, 65535") << no_limit << -no_limit << 65535.0 << 0;
-    QTest::newRow("no limit, -65536") << no_limit << -no_limit << -65536.0 << 1;
-    QTest::newRow("no limit, 65536") << no_limit << -no_limit << 65536.0 << 2;
+    // A limit never set (or reset) raises no alarm however far out the value is.
+    QTest::newRow("no limit, -65536") << no_limit << -no_limit << -65536.0 << 0;
+    QTest::newRow("no limit, 65536") << no_limit << -no_limit << 65536.0 << 0;
+    QTest::newRow("no limit, 70000") << no_limit << -no_limit << 70000.0 << 0;
+    QTest::newRow("only lower set, 70000") << no_limit << 0.0 << 70000.0 << 0;
+    QTest::newRow("only lower set, -1") << no_limit << 0.0 << -1.0 << 1;
+    QTest::newRow("only upper set, -70000") << 100.0 << -no_limit << -70000.0 << 0;
+    QTest::newRow("only upper set, 70000") << 100.0 << -no_limit << 70000.0 << 2;
     QTest::newRow("NaN") << 10.0 << 0.0 << NaN << 0;
 }
 
@@ -118,10 +124,13 @@ void tst_data_statistics::running_statistics_data()
     QTest::newRow("1 2 3 4") << QVector<double>{1, 2, 3, 4} << 2.5 << 4.0 << 1.0;
     QTest::newRow("first value is the mean") << QVector<double>{7.25} << 7.25 << 7.25 << 7.25;
     QTest::newRow("negative values") << QVector<double>{-3, -1, -2} << -2.0 << -1.0 << -3.0;
-    QTest::newRow("at or below -65535 keeps max") << QVector<double>{-70000} << -70000.0 << -65535.0 << -70000.0;
+    // The first value is max and min whatever its size.
+    QTest::newRow("below -65535") << QVector<double>{-70000} << -70000.0 << -70000.0 << -70000.0;
     QTest::newRow("-65535 exactly") << QVector<double>{-65535} << -65535.0 << -65535.0 << -65535.0;
-    QTest::newRow("at or above 65535 keeps min") << QVector<double>{70000} << 70000.0 << 70000.0 << 65535.0;
+    QTest::newRow("above 65535") << QVector<double>{70000} << 70000.0 << 70000.0 << 70000.0;
+    QTest::newRow("all above 65535") << QVector<double>{70000, 80000, 75000} << 75000.0 << 80000.0 << 70000.0;
     QTest::newRow("NaN first") << QVector<double>{NaN, 1} << NaN << 1.0 << 1.0;
+    QTest::newRow("NaN, then above 65535") << QVector<double>{NaN, 70000} << NaN << 70000.0 << 70000.0;
     QTest::newRow("NaN last") << QVector<double>{2, 4, NaN} << NaN << 4.0 << 2.0;
 }
 
@@ -145,8 +154,9 @@ void tst_data_statistics::running_statistics()
         QCOMPARE(r.mean, mean);
     QCOMPARE(r.max, max);
     QCOMPARE(r.min, min);
-    // -70000 and 70000 are outside the starting limits.
-    QCOMPARE(sounds.total(), int(r.low_count + r.high_count));
+    // No limit is set: nothing counts or sounds.
+    QCOMPARE(r.low_count + r.high_count, 0.0);
+    QCOMPARE(sounds.total(), 0);
 }
 
 void tst_data_statistics::set_limit_keeps_counts_and_statistics()
@@ -184,6 +194,9 @@ void tst_data_statistics::reset_limit_keeps_statistics()
         QCOMPARE(r.samples.size(), 2);
     }
     QCOMPARE(int(s.data_update(0, 20)), 0);
+    QCOMPARE(int(s.data_update(0, 70000)), 0);
+    QCOMPARE(int(s.data_update(0, -70000)), 0);
+    QCOMPARE(sounds.total(), 4);   // only the two alarms before the reset
 }
 
 void tst_data_statistics::reset_all_keeps_limits()
@@ -205,6 +218,10 @@ void tst_data_statistics::reset_all_keeps_limits()
     sounds.clear();
     QCOMPARE(int(s.data_update(1, 11)), 2);
     QCOMPARE(s.items[1].mean, 11.0);
+    // The first value after the reset is both extremes, whatever its size.
+    s.data_update(0, -70000);
+    QCOMPARE(s.items[0].max, -70000.0);
+    QCOMPARE(s.items[0].min, -70000.0);
     QCOMPARE(sounds.count(":/res/sound/highalarm.WAV"), 1);
 }
 

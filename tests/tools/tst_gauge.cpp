@@ -1,7 +1,10 @@
 #include "gauge/gaugespeed.h"
+#include "testkit.h"
 
+#include <QFile>
 #include <QFontMetrics>
 #include <QImage>
+#include <QLineF>
 #include <QPaintDevice>
 #include <QPaintEngine>
 #include <QPixmap>
@@ -44,7 +47,10 @@ public:
             transform = state.transform();
     }
     // Shapes are not recorded; the defaults would call each other.
-    void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
+    void drawPixmap(const QRectF &r, const QPixmap &, const QRectF &) override
+    {
+        pictures = pictures.united(transform.mapRect(r));
+    }
     void drawPolygon(const QPointF *, int, PolygonDrawMode) override {}
     void drawPolygon(const QPoint *, int, PolygonDrawMode) override {}
     void drawPath(const QPainterPath &) override {}
@@ -56,6 +62,7 @@ public:
 
     QTransform transform;
     QList<DrawnText> texts;
+    QRectF pictures;   // all pictures drawn, in device pixels
 };
 
 class TextDevice : public QPaintDevice
@@ -64,6 +71,7 @@ public:
     explicit TextDevice(QSize size) : m_size(size) {}
     QPaintEngine *paintEngine() const override { return &engine; }
     QList<DrawnText> texts() const { return engine.texts; }
+    QRectF pictures() const { return engine.pictures; }
 
 protected:
     int metric(PaintDeviceMetric m) const override
@@ -93,6 +101,35 @@ QList<DrawnText> drawn_texts(GaugeSpeed &g)
     return device.texts();
 }
 
+// Where the style sheet's dial picture lands on the gauge.
+QRectF drawn_picture(GaugeSpeed &g)
+{
+    TextDevice device(g.size());
+    g.render(&device);
+    return device.pictures();
+}
+
+// The dial picture is square with the hub in its middle: it must be drawn
+// square, 300 dial units wide, centred on the needle's pivot.
+QString picture_misplaced(GaugeSpeed &g)
+{
+    const QRectF drawn = drawn_picture(g);
+    const double side = 300 * qMin(g.width(), g.height()) / 200.0;
+    const QPointF pivot(g.width() / 2, 150);
+    if (std::abs(drawn.width() - side) > 1.5 || std::abs(drawn.height() - side) > 1.5
+        || QLineF(drawn.center(), pivot).length() > 1.5)
+        return QString("%1x%2: picture at %3,%4 %5x%6")
+            .arg(g.width()).arg(g.height())
+            .arg(drawn.x()).arg(drawn.y()).arg(drawn.width()).arg(drawn.height());
+    return QString();
+}
+
+QString application_style_sheet()
+{
+    QFile f(":/res/qss/Button.css");
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
 }
 
 Q_DECLARE_METATYPE(Direction)
@@ -115,6 +152,11 @@ private slots:
     void scale_labels();
     void texts_under_the_dial_data();
     void texts_under_the_dial();
+    void picture_square_on_the_pivot_data();
+    void picture_square_on_the_pivot();
+    void window_gauges_data();
+    void window_gauges();
+    void picture_is_legible();
 };
 
 void tst_gauge::starting_values()
@@ -376,6 +418,102 @@ void tst_gauge::texts_under_the_dial()
         QVERIFY(texts[i].font.bold());
         QCOMPARE(texts[i].font.pointSize(), texts[i].text == shown ? 20 : 12);
     }
+}
+
+void tst_gauge::picture_square_on_the_pivot_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("form size") << QSize(280, 200);
+    QTest::newRow("widened") << QSize(560, 200);
+    QTest::newRow("larger") << QSize(420, 300);
+    QTest::newRow("taller than wide") << QSize(200, 400);
+}
+
+void tst_gauge::picture_square_on_the_pivot()
+{
+    QFETCH(QSize, size);
+    const QString sheet = application_style_sheet();
+    QVERIFY(!sheet.isEmpty());
+    for (const char *name : {"gunspeed", "gunspeed_2"}) {
+        GaugeSpeed g;
+        g.setObjectName(name);
+        g.setStyleSheet(sheet);
+        g.resize(size);
+        const QString misplaced = picture_misplaced(g);
+        QVERIFY2(misplaced.isEmpty(), qPrintable(misplaced));
+    }
+}
+
+void tst_gauge::window_gauges_data()
+{
+    QTest::addColumn<QString>("model");
+    QTest::addColumn<int>("gauges");
+    QTest::newRow("KQ257") << "KQ257" << 2;
+    QTest::newRow("KQ263") << "KQ263" << 1;
+    QTest::newRow("KQ278") << "KQ278" << 2;
+    QTest::newRow("KQ285") << "KQ285" << 2;
+    QTest::newRow("KQ291") << "KQ291" << 1;
+    QTest::newRow("KQ186") << "KQ186" << 1;
+    QTest::newRow("KQ174") << "KQ174" << 2;
+}
+
+// Every window's gauges, at the sizes its layout gives them.
+void tst_gauge::window_gauges()
+{
+    QFETCH(QString, model);
+    QFETCH(int, gauges);
+    testkit::ProgramDir dir;
+    dir.write_config({});
+    const auto window = testkit::make_model_window(model);
+    QVERIFY(window);
+    window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    int shown = 0;
+    for (GaugeSpeed *g : window->findChildren<GaugeSpeed *>()) {
+        if (!g->isVisible())
+            continue;
+        ++shown;
+        QVERIFY2(!drawn_picture(*g).isEmpty(), qPrintable(g->objectName()));
+        const QString misplaced = picture_misplaced(*g);
+        QVERIFY2(misplaced.isEmpty(), qPrintable(g->objectName() + ": " + misplaced));
+    }
+    QCOMPARE(shown, gauges);
+}
+
+// Black labels and the dark blue needle on the face, readable (4.5:1);
+// the picture is drawn at twice the size it is shown at.
+void tst_gauge::picture_is_legible()
+{
+    const QImage picture = QImage(":/ICON/Dashboard.png").convertToFormat(QImage::Format_ARGB32);
+    QVERIFY(!picture.isNull());
+    QCOMPARE(picture.size(), QSize(600, 600));
+    const double px = picture.width() / 300.0;   // picture pixels per dial unit
+    const QPointF middle(picture.width() / 2.0, picture.height() / 2.0);
+    auto at = [&](double x, double y) { return picture.pixel((middle + QPointF(x, y) * px).toPoint()); };
+
+    double worst = 100;
+    QString where;
+    auto check = [&](double x, double y) {
+        const QRgb c = at(x, y);
+        const double k = qMin(testkit::contrast_ratio(c, qRgb(0, 0, 0)),
+                              testkit::contrast_ratio(c, QColor(Qt::darkBlue).rgb()));
+        if (qAlpha(c) < 250 || k < worst) {
+            worst = qAlpha(c) < 250 ? 0 : k;
+            where = QString("%1,%2").arg(x).arg(y);
+        }
+    };
+    // Labels and needle: the upper half out to the ticks, the hub aside.
+    for (double r = 18; r <= 118; r += 4)
+        for (double a = 0; a <= 180; a += 5)
+            check(-r * std::cos(qDegreesToRadians(a)), -r * std::sin(qDegreesToRadians(a)));
+    // The line of title, value and unit under the dial.
+    for (double y = 20; y <= 42; y += 4)
+        for (double x = -120; x <= 110; x += 5)
+            check(x, y);
+    QVERIFY2(worst >= 4.5, qPrintable(QString("contrast %1 at %2").arg(worst).arg(where)));
+
+    // The hub stands out in the middle, where the needle turns.
+    QVERIFY(testkit::contrast_ratio(at(0, 0), at(0, -40)) >= 2.0);
 }
 
 QTEST_MAIN(tst_gauge)

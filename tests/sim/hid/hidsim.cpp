@@ -37,6 +37,7 @@ struct Device
     unsigned long epoch = 1;   // bumped by every unplug: old handles go dead
     bool open_fails = false;
     bool read_fails = false;
+    int fail_reads_left = 0;
     bool write_fails = false;
     std::deque<Bytes> input;
     std::vector<Bytes> writes;
@@ -183,6 +184,19 @@ void replug(const std::string &path)
     s.changed.notify_all();
 }
 
+void blip(const std::string &path)
+{
+    State &s = state();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    if (Device *d = find(s, path)) {
+        if (d->present) {
+            ++d->epoch;
+            d->input.clear();
+        }
+    }
+    s.changed.notify_all();
+}
+
 void reset()
 {
     State &s = state();
@@ -213,6 +227,15 @@ void set_read_fails(const std::string &path, bool fails)
     std::lock_guard<std::mutex> lock(s.mutex);
     if (Device *d = find(s, path))
         d->read_fails = fails;
+    s.changed.notify_all();
+}
+
+void fail_next_reads(const std::string &path, int n)
+{
+    State &s = state();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    if (Device *d = find(s, path))
+        d->fail_reads_left = n;
     s.changed.notify_all();
 }
 
@@ -569,14 +592,17 @@ int hid_read_timeout(hid_device *dev, unsigned char *data, size_t length, int mi
     } reading(s, dev);
     auto ready = [&] {
         Device *d = alive(s, dev);
-        return !d || d->read_fails || !d->input.empty();
+        return !d || d->read_fails || d->fail_reads_left > 0 || !d->input.empty();
     };
     if (milliseconds < 0)
         s.changed.wait(lock, ready);
     else
         s.changed.wait_for(lock, std::chrono::milliseconds(milliseconds), ready);
     Device *d = alive(s, dev);
-    if (!d || d->read_fails) {
+    const bool fail_once = d && d->fail_reads_left > 0;
+    if (fail_once)
+        --d->fail_reads_left;
+    if (!d || d->read_fails || fail_once) {
         if (dev)
             dev->error = L"Input/output error";
         return -1;

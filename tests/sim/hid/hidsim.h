@@ -46,6 +46,10 @@ void plug(const DeviceSpec &spec, std::shared_ptr<Instrument> instrument);
 void unplug(const std::string &path);
 // Plugs a previously unplugged device back in with its instrument.
 void replug(const std::string &path);
+// Unplugs and replugs the device at once, faster than any enumeration can
+// see: it stays listed, but handles opened before are dead (reads and
+// writes fail) and a new open is needed.
+void blip(const std::string &path);
 // Removes every device and every record; call between tests.
 void reset();
 
@@ -66,6 +70,8 @@ bool wait_for_writes(const std::string &path, size_t n, int timeout_ms);
 // Reads of handles to the path fail (-1) at once while set, the device
 // staying listed (a device that went wrong without being unplugged).
 void set_read_fails(const std::string &path, bool fails);
+// The next n reads of handles to the path fail (-1) at once; later ones work.
+void fail_next_reads(const std::string &path, int n);
 // Writes to handles of the path fail (-1) while set; nothing reaches the instrument.
 void set_write_fails(const std::string &path, bool fails);
 int read_count(const std::string &path);    // hid_read_timeout calls on its handles

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 
@@ -19,7 +20,8 @@ constexpr int stored_frames = 20;
 constexpr int record_interval_s = 10;
 
 // A filter in an air duct: about 250 Pa, rising slowly as it clogs, with
-// the fan's ripple and now and then a door opening.
+// the fan's ripple and now and then a door opening. With HIDSIM_STEADY set
+// the real-time reading stays at 250 Pa (a steady reading to look at).
 double pressure_at(int n)
 {
     return 250.0 + 0.05 * n + 12.0 * std::sin(n / 7.0) + ((n / 40) % 5 == 4 ? -60.0 : 0.0) + 0.3 * ((n * 7) % 5);
@@ -63,7 +65,8 @@ private:
     {
         hidsim::Words w;
         add_time(w, uint32_t(std::time(nullptr)));
-        add_float(w, float(pressure_at(n)));
+        static const bool steady = std::getenv("HIDSIM_STEADY") != nullptr;
+        add_float(w, float(steady ? 250.0 : pressure_at(n)));
         w.push_back(uint16_t(unit));
         return w;
     }
