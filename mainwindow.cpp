@@ -171,7 +171,9 @@ void MainWindow::ui_init(QString production_name, QString path)
         return;
     }
 
-    delete settings;   // its writes reach config.ini before the model window reads it
+    if (settings)
+        settings_step::save(*settings);   // its writes reach config.ini before the model window reads it
+    delete settings;
     settings = nullptr;
 
     // Closing the start window leaves no window visible for a moment; that

@@ -115,9 +115,9 @@ void KQ174_INTERFACE::clear_all_data() { frame->clear_all_data(); }
 
 void KQ174_INTERFACE::fit_speed_gauge()
 {
-    // The dial places its unit by the widget font but draws it in bold
-    // 12 pt, so a long unit ("Contact RPM") runs past a dial of the usual
-    // width: widen it by what the longest unit text overshoots.
+    // A long unit ("Contact RPM") crowds the line under a dial of the
+    // usual width, which then shrinks its texts: give the dial the room
+    // the longest unit takes beyond the widget font's width.
     QFont drawn;
     drawn.setWeight(75);
     drawn.setPointSize(12);

@@ -7,6 +7,7 @@
 #include <QTextStream>
 #include <QTime>
 
+#include <cstdio>
 #include <cstdlib>
 #include <mutex>
 
@@ -20,6 +21,9 @@ std::mutex g_log_mutex;
 // re-entering and locking the mutex twice.
 thread_local bool t_in_handler = false;
 
+// Set while lines cannot reach the file (under the mutex).
+bool g_log_lost = false;
+
 void append_line(const QString &line, const QDate &date)
 {
     const QString dir = app_env::program_dir() + QStringLiteral("/log");
@@ -27,12 +31,22 @@ void append_line(const QString &line, const QDate &date)
         QDir().mkpath(dir);
     QFile file(dir + QStringLiteral("/log_") + date.toString(QStringLiteral("yyyy-MM-dd"))
                + QStringLiteral(".txt"));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Append))
-        return;   // lost; the next message tries again
-    QTextStream out(&file);
-    out << line << '\n';
-    out.flush();
-    file.close();
+    bool written = file.open(QIODevice::WriteOnly | QIODevice::Append);
+    if (written) {
+        QTextStream out(&file);
+        out << line << '\n';
+        out.flush();
+        file.close();
+        written = out.status() == QTextStream::Ok && file.error() == QFileDevice::NoError;
+    }
+    // A lost line is told once on standard error (not through the handler,
+    // which would only lose it again); the next message tries the file again.
+    if (!written && !g_log_lost) {
+        std::fprintf(stderr, "Sensavo: the log cannot be written (%s): %s\n",
+                     QFile::encodeName(file.fileName()).constData(), file.errorString().toLocal8Bit().constData());
+        std::fflush(stderr);
+    }
+    g_log_lost = !written;
 }
 
 // The line for one message (empty for info and unknown types).

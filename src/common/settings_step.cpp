@@ -5,9 +5,12 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QLibraryInfo>
+#include <QMessageBox>
 #include <QPointer>
 #include <QSettings>
 #include <QTranslator>
+
+#include <atomic>
 
 namespace settings_step {
 
@@ -16,6 +19,8 @@ const QString k_xova = QStringLiteral("XOVA_softwave");
 const QString k_port = QStringLiteral("Port");
 const QString k_baund = QStringLiteral("Baund");
 const QString k_language = QStringLiteral("Language");
+// The user hears of a lost setting once, not at every window.
+std::atomic<bool> g_warned{false};
 }
 
 QString config_path()
@@ -26,6 +31,25 @@ QString config_path()
 QSettings *open_settings()
 {
     return new QSettings(config_path(), QSettings::IniFormat);
+}
+
+bool save(QSettings &settings)
+{
+    settings.sync();
+    if (settings.status() != QSettings::AccessError)
+        return true;
+    qDebug() << "settings not saved" << settings.fileName();
+    if (!g_warned.exchange(true))
+        QMessageBox::warning(nullptr, QCoreApplication::translate("settings_step", "warning"),
+                             QCoreApplication::translate("settings_step", "The settings could not be saved:")
+                                 + QStringLiteral("\n") + settings.fileName(),
+                             QMessageBox::Ok);
+    return false;
+}
+
+void rearm_warning()
+{
+    g_warned = false;
 }
 
 Language run(QSettings &settings)
@@ -61,8 +85,10 @@ void toggle_language(QSettings &settings)
 {
     const QString language = settings.value(k_language).toString();
     const QString other = toggled(language);
-    if (other != language)
+    if (other != language) {
         settings.setValue(k_language, other);
+        save(settings);
+    }
 }
 
 QString translation_resource(Language language)

@@ -17,6 +17,11 @@ QString config_path();
 // A settings object on config.ini (INI format); the caller owns it.
 QSettings *open_settings();
 
+// Writes what is pending to config.ini; false when it could not. The first
+// failure in the process warns the user (the file stays where it is).
+bool save(QSettings &settings);
+void rearm_warning();   // the next failure warns again (tests)
+
 // Writes the missing defaults (XOVA_softwave, Port with Baund, Language)
 // and tells which translation the stored Language asks for.
 Language run(QSettings &settings);

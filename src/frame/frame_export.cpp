@@ -1,8 +1,8 @@
 // Table and picture export, picture and table printing.
 #include "frame/model_frame.h"
 
+#include "common/safe_file.h"
 #include "frame/paged_table.h"
-
 #include "workbook/workbook.h"
 
 #include <QDebug>
@@ -15,6 +15,8 @@
 #include <QPrinter>
 #include <QStackedWidget>
 #include <QTableWidget>
+
+#include <cmath>
 
 namespace frame {
 
@@ -48,7 +50,7 @@ void write_value(workbook::Writer &w, int row, int col, const QString &text, con
 {
     bool ok = false;
     const double v = text.toDouble(&ok);
-    if (ok)
+    if (ok && std::isfinite(v))   // "inf" and "nan" stay the text they were
         w.write_number(row, col, v, fill);
     else
         w.write_string(row, col, text, fill);
@@ -237,21 +239,29 @@ void ModelFrame::save_picture()
                              *box[1] ? tr_window(box[1]) : QString(), QMessageBox::Ok);
         return;
     }
-    bool saved = false;
-    if (stored) {
-        saved = read_plot && read_plot->saveBmp(path, 0, 0, 5.0, 96);
-    } else if (plotwidget) {
+    // The stored graph as a bmp at five times its size and 96 dpi; the live
+    // one as shown, in the format its name gives.
+    QImage picture;
+    if (stored && read_plot) {
+        picture = read_plot->toPixmap(0, 0, 5.0).toImage();
+        const int dots_per_metre = int(96 / 0.0254);
+        picture.setDotsPerMeterX(dots_per_metre);
+        picture.setDotsPerMeterY(dots_per_metre);
+    } else if (!stored && plotwidget) {
         QPixmap pm(plotwidget->size());
         plotwidget->render(&pm, QPoint(), QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
-        saved = pm.save(path);
+        picture = pm.toImage();
     }
-    if (saved) {
+    QString error;
+    if (safe_file::save_image(path, picture, &error, stored ? "bmp" : nullptr)) {
         qDebug() << "bmp  creator";
         return;
     }
-    qDebug() << "bmp not creator";
+    qDebug() << "bmp not creator" << path << error;
     QMessageBox::warning(nullptr, tr_window("warning"),
-                         tr_window("The picture could not be saved:") + QStringLiteral("\n") + path, QMessageBox::Ok);
+                         tr_window("The picture could not be saved:") + QStringLiteral("\n") + path
+                             + QStringLiteral("\n") + error,
+                         QMessageBox::Ok);
 }
 
 void ModelFrame::print_picture()

@@ -16,16 +16,93 @@ namespace {
 // the texts under it fit inside.
 constexpr int k_picture_side = 300;
 
-void draw_bold_text(QPainter &painter, int point_size, const QPointF &baseline, const QString &text)
+QFont bold_font(qreal point_size)
+{
+    QFont font;
+    font.setWeight(75);
+    font.setPointSizeF(point_size);
+    return font;
+}
+
+void draw_text(QPainter &painter, const QFont &font, const QPointF &baseline, const QString &text)
 {
     painter.save();
     painter.setPen(Qt::black);
-    QFont font;
-    font.setWeight(75);
-    font.setPointSize(point_size);
     painter.setFont(font);
     painter.drawText(baseline, text);
     painter.restore();
+}
+
+// The line under the dial, in dial units: the title starts at -120, the
+// unit ends at 110, the value sits between them.
+constexpr qreal k_line_left = -120;
+constexpr qreal k_line_right = 110;
+constexpr qreal k_line_space = 4;    // kept clear between two texts
+constexpr qreal k_edge_space = 6;    // kept clear of the widget's edge
+constexpr qreal k_dial_half = k_picture_side / 2.0;
+constexpr qreal k_title_points = 12;
+constexpr qreal k_value_points = 20;
+
+struct TextLine
+{
+    QFont title_font, value_font, unit_font;
+    qreal title_x = k_line_left, value_x = 0, unit_x = 0;
+};
+
+// Each text is measured in the font it is painted in. The value is centred
+// between the title's end and the unit's start. A line too long for its
+// place spreads to the edges of the dial (or of the widget, if narrower);
+// if it is still too long the value shrinks to the gap, and when it would
+// end up smaller than the title, the whole line shrinks together, so that
+// nothing overlaps. half_width: half the widget's width in dial units.
+TextLine lay_out_line(const QPaintDevice *device, const QString &title, const QString &value,
+                      const QString &unit, qreal half_width)
+{
+    auto width = [device](const QFont &font, const QString &text) {
+        return text.isEmpty() ? 0.0 : QFontMetricsF(font, device).horizontalAdvance(text);
+    };
+    const qreal spaces = k_line_space * ((title.isEmpty() ? 0 : 1) + (unit.isEmpty() ? 0 : 1));
+
+    TextLine line;
+    line.title_font = line.unit_font = bold_font(k_title_points);
+    line.value_font = bold_font(k_value_points);
+    qreal tw = width(line.title_font, title);
+    qreal uw = width(line.unit_font, unit);
+    qreal vw = width(line.value_font, value);
+    qreal right = k_line_right;
+
+    if (tw + uw + vw + spaces > right - line.title_x) {
+        const qreal edge = qMin(half_width, k_dial_half) - k_edge_space;
+        line.title_x = qMin(k_line_left, -edge);
+        right = qMax(k_line_right, edge);
+    }
+    const qreal room = right - line.title_x;
+    if (tw + uw + vw + spaces > room) {
+        const qreal gap = room - tw - uw - spaces;
+        qreal points = gap > 0 ? k_value_points * gap / vw : 0;
+        if (points >= k_title_points) {
+            line.value_font = bold_font(points);
+        } else {
+            points = k_title_points * (room - spaces) / (tw + uw + width(bold_font(k_title_points), value));
+            line.title_font = line.unit_font = line.value_font = bold_font(points);
+        }
+        // Hinting makes widths not quite proportional: step down until it fits.
+        for (int i = 0; i < 40; ++i) {
+            tw = width(line.title_font, title);
+            uw = width(line.unit_font, unit);
+            vw = width(line.value_font, value);
+            if (tw + uw + vw + spaces <= room)
+                break;
+            line.value_font.setPointSizeF(line.value_font.pointSizeF() * 0.97);
+            if (line.title_font.pointSizeF() > line.value_font.pointSizeF()) {
+                line.title_font.setPointSizeF(line.value_font.pointSizeF());
+                line.unit_font = line.title_font;
+            }
+        }
+    }
+    line.unit_x = right - uw;
+    line.value_x = (line.title_x + tw + line.unit_x - vw) / 2;
+    return line;
 }
 
 }
@@ -176,16 +253,9 @@ void GaugeSpeed::paintEvent(QPaintEvent *)
     }
     painter.restore();
 
-    const int tw = fm.horizontalAdvance(title);
-    const int uw = fm.horizontalAdvance(unit);
-
     const QString text = QString::number(m_value, 'f', 2);
-    const int vw = fm.horizontalAdvance(text);
-    const int gap = 230 - uw - tw;
-    // value centred, by an estimate of its bold width, between title and unit
-    const int x = (vw * 20) / 12 > gap ? tw / 2 - 120 : tw - 120 + gap / 2 - (vw * 20) / 24;
-
-    draw_bold_text(painter, 12, QPointF(-120, 40), title);
-    draw_bold_text(painter, 20, QPointF(x, 40), text);
-    draw_bold_text(painter, 12, QPointF(110 - uw, 40), unit);   // ends at x = 110
+    const TextLine line = lay_out_line(this, title, text, unit, (w / 2) / (qMin(w, h) / 200.0));
+    draw_text(painter, line.title_font, QPointF(line.title_x, 40), title);
+    draw_text(painter, line.value_font, QPointF(line.value_x, 40), text);
+    draw_text(painter, line.unit_font, QPointF(line.unit_x, 40), unit);
 }

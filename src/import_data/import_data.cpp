@@ -1,6 +1,7 @@
 #include "import_data.h"
 #include "ui_import_data.h"
 #include "frame/model_frame.h"
+#include "common/safe_file.h"
 #include "frame/paged_table.h"
 
 #include <QDateTime>
@@ -937,9 +938,12 @@ void import_data::on_save_bmp_clicked()
     }
     QPixmap picture(ui->plotwidget->size());
     ui->plotwidget->render(&picture, QPoint(), QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
-    if (!picture.save(path)) {
-        qDebug() << "bmp not saved" << path;
-        QMessageBox::warning(nullptr, tr("warning"), tr("The picture could not be saved:") + QStringLiteral("\n") + path,
+    QString error;
+    if (!safe_file::save_image(path, picture.toImage(), &error)) {
+        qDebug() << "bmp not saved" << path << error;
+        QMessageBox::warning(nullptr, tr("warning"),
+                             tr("The picture could not be saved:") + QStringLiteral("\n") + path
+                                 + QStringLiteral("\n") + error,
                              QMessageBox::Ok);
     }
 }

@@ -11,6 +11,7 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 #include <QSslConfiguration>
+#include <QSslError>
 #include <QSslSocket>
 
 #include <cmath>
@@ -50,11 +51,17 @@ UPDATE_CHECK::UPDATE_CHECK(QWidget *parent)
     manager = new QNetworkAccessManager();
     connect(manager, &QNetworkAccessManager::finished, this, &UPDATE_CHECK::replyFinished);
 
+    // The answer can lead to starting the updater, so only a server whose
+    // certificate checks out is heard; any other ends as a failed connection.
+    connect(manager, &QNetworkAccessManager::sslErrors, this, [](QNetworkReply *, const QList<QSslError> &errors) {
+        for (const QSslError &e : errors)
+            qDebug() << "update server certificate refused:" << e.errorString();
+    });
+
     QNetworkRequest request;
     QSslConfiguration config = request.sslConfiguration();
-    // The update server's certificate is not checked: its answer can only
-    // make the offer appear; the package is fetched by the updater itself.
-    config.setPeerVerifyMode(QSslSocket::VerifyNone);
+    config.setPeerVerifyMode(QSslSocket::VerifyPeer);
+    config.setCaCertificates(updater::trusted_authorities());
     config.setProtocol(QSsl::AnyProtocol);
     request.setSslConfiguration(config);
     request.setUrl(updater::info_address());

@@ -4,11 +4,13 @@
 #include <QFileInfo>
 #include <QMutex>
 #include <QProcess>
+#include <QSslConfiguration>
 
 namespace {
 const QUrl k_real_server(QStringLiteral("https://download.sensavo.example"));
 QMutex g_mutex;
 QUrl g_server;
+QList<QSslCertificate> g_extra_authorities;
 std::function<void(const QString &, const QStringList &)> g_start_hook;
 
 QUrl with_path(const QString &path)
@@ -31,6 +33,18 @@ void set_server(const QUrl &base)
 {
     QMutexLocker lock(&g_mutex);
     g_server = base;
+}
+
+QList<QSslCertificate> trusted_authorities()
+{
+    QMutexLocker lock(&g_mutex);
+    return QSslConfiguration::systemCaCertificates() + g_extra_authorities;
+}
+
+void set_extra_authorities(const QList<QSslCertificate> &authorities)
+{
+    QMutexLocker lock(&g_mutex);
+    g_extra_authorities = authorities;
 }
 
 QUrl info_address()

@@ -1,6 +1,8 @@
 #ifndef UPDATER_H
 #define UPDATER_H
 
+#include <QList>
+#include <QSslCertificate>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -14,6 +16,11 @@ namespace updater {
 // Scheme, host and port of the update server.
 QUrl server();
 void set_server(const QUrl &base);   // empty: back to the real server
+
+// The authorities the server's certificate is checked against: the
+// system's, and any a test adds for its own local server.
+QList<QSslCertificate> trusted_authorities();
+void set_extra_authorities(const QList<QSslCertificate> &authorities);
 
 QUrl info_address();      // the newest version, as JSON
 QUrl package_address();   // the update package, handed to the updater

@@ -7,6 +7,9 @@
 #include <QVector>
 #include <QVariant>
 
+#include <map>
+#include <memory>
+
 // Small xlsx module: the model windows write their tables with Writer, the
 // import viewer reads them back with read_first_sheet. Rows and columns are
 // counted from 1, as on the sheet (A1 is row 1, column 1).
@@ -16,41 +19,56 @@ class Writer
 {
 public:
     Writer();
+    ~Writer();
+    Writer(const Writer &) = delete;
+    Writer &operator=(const Writer &) = delete;
 
     // A fill colour that is invalid (the default) leaves the cell unfilled;
-    // a valid one gives the cell a solid fill of that colour.
+    // a valid one gives the cell a solid fill of that colour. Rows are written out as later rows arrive: a cell may still be
+    // rewritten, or written out of row order, within the last rows, but
+    // not once its row is far behind (save then fails and says so).
     void write_string(int row, int col, const QString &text, const QColor &fill = QColor());
     void write_number(int row, int col, double value, const QColor &fill = QColor());
     // Merges the range; like other writers it empties every covered cell
     // but the top-left one, unless keep_covered leaves their texts in place.
     void merge(int first_row, int first_col, int last_row, int last_col, bool keep_covered = false);
 
-    int cell_count() const { return m_cells.size(); }
+    int cell_count() const { return m_written; }   // writes taken, rewrites included
 
-    // Writes the workbook (one sheet). False, with a reason in error, when
-    // the file could not be written.
+    // Writes the workbook (one sheet); nothing may be written after it.
+    // False, with a reason in error, when the file could not be written.
     bool save(const QString &path, QString *error = nullptr);
 
 private:
     struct Cell
     {
-        int row;
         int col;
         double number;
         QString text;
         QRgb fill;        // valid only with has_fill
         bool has_fill;
         bool is_number;
-        int order;        // a later write of the same cell wins
     };
     struct Range
     {
         int first_row, first_col, last_row, last_col;
         bool keep_covered;
     };
-    void put(const Cell &cell);
-    QVector<Cell> m_cells;          // sorted by save(); big tables stay compact
+    struct Stream;
+    void put(int row, const Cell &cell);
+    bool open_stream();
+    void stream_first_row();
+    void write_merges(int upto_row);
+    bool covered(int row, int col) const;
+    bool finish();
+
+    std::map<int, QVector<Cell>> m_rows;   // the rows not written out yet, cells by column
     QVector<Range> m_merges;
+    std::unique_ptr<Stream> m_stream;
+    QString m_error;                       // the first fault; save reports it
+    int m_streamed_up_to = 0;              // rows up to this one are written out
+    int m_written = 0;
+    bool m_finished = false;
 };
 
 // The first worksheet of a workbook, every cell as text.

@@ -6,6 +6,7 @@
 #include "gauge/gaugespeed.h"
 #include "menu_dialog/menu_dialog.h"
 #include "general_instrument.h"
+#include "disk_faults.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -587,6 +588,26 @@ private slots:
         QImage image(win.dir.file("graph.bmp"));
         QVERIFY(!image.isNull());
         QCOMPARE(image.size(), win.get<QWidget>("plotwidget")->size());
+    }
+
+    // A picture save that cannot complete warns and keeps the earlier picture.
+    void picture_save_failure_keeps_the_earlier_file_data() { testkit::FaultyFolder::add_rows(); }
+    void picture_save_failure_keeps_the_earlier_file()
+    {
+        QFETCH(int, fault);
+        Window win;
+        win.poll();
+        testkit::FaultyFolder folder;
+        QVERIFY2(folder.make(testkit::FaultyFolder::Fault(fault), "graph.bmp", testkit::small_bmp()), qPrintable(folder.how()));
+        testkit::BoxWatcher boxes;
+        frame::ModelFrame::set_save_name_hook([&](const QString &, const QString &) { return folder.file("graph.bmp"); });
+        win.w->SAVE_BMP_Slot();
+        frame::ModelFrame::set_save_name_hook(nullptr);
+        QVERIFY2(boxes.wait_for(1), qPrintable(folder.how()));
+        QCOMPARE(boxes.last().title, QString("warning"));
+        QVERIFY(boxes.last().text.startsWith("The picture could not be saved:\n" + folder.file("graph.bmp")));
+        QCOMPARE(testkit::file_bytes(folder.file("graph.bmp")), testkit::small_bmp());
+        QCOMPARE(folder.leftovers(), QStringList());
     }
 
     void printed_table_shows_the_values()

@@ -1,13 +1,18 @@
 #include "testkit.h"
 #include "common/app_env.h"
 #include "common/log_handler.h"
+#include "disk_faults.h"
 
 #include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryFile>
 #include <QThread>
 #include <QtTest>
+
+#include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -50,6 +55,34 @@ int run_child(const QString &which, const QString &dir, QProcess::ExitStatus *st
     return child.exitCode();
 }
 
+// What the process writes to standard error meanwhile.
+class StderrCapture
+{
+public:
+    StderrCapture()
+    {
+        m_file.open();
+        std::fflush(stderr);
+        m_saved = ::dup(2);
+        ::dup2(m_file.handle(), 2);
+    }
+    ~StderrCapture() { take(); }
+    QByteArray take()
+    {
+        if (m_saved >= 0) {
+            std::fflush(stderr);
+            ::dup2(m_saved, 2);
+            ::close(m_saved);
+            m_saved = -1;
+        }
+        m_file.seek(0);
+        return m_file.readAll();
+    }
+private:
+    QTemporaryFile m_file;
+    int m_saved = -1;
+};
+
 class Writer : public QThread
 {
 public:
@@ -72,6 +105,36 @@ class tst_log_handler : public QObject
 {
     Q_OBJECT
 private slots:
+    // A log that cannot be written is told once on standard error, not at
+    // every line; once it can be written again, lines land there again.
+    void unwritable_log_is_told_once_data() { testkit::FaultyFolder::add_rows(false); }
+    void unwritable_log_is_told_once()
+    {
+        QFETCH(int, fault);
+        testkit::FixedClock clock(k_morning);
+        QByteArray told;
+        {
+            testkit::FaultyFolder folder;
+            QDir().mkpath(folder.file("log"));
+            QVERIFY2(folder.make(testkit::FaultyFolder::Fault(fault), "log/log_2024-03-05.txt", "earlier\n"),
+                     qPrintable(folder.how()));
+            app_env::set_program_dir(folder.path());
+            StderrCapture err;
+            for (int i = 0; i < 3; ++i)
+                log_debug("src/a/b", 80, QStringLiteral("line %1 ").arg(i) + QString(20000, QLatin1Char('x')));
+            told = err.take();
+            app_env::set_program_dir(QString());
+        }
+        QCOMPARE(told.count('\n'), 1);
+        QVERIFY2(told.startsWith("Sensavo: the log cannot be written (") && told.contains("log_2024-03-05.txt"),
+                 told.constData());
+        testkit::ProgramDir dir;
+        StderrCapture err;
+        log_debug("src/a/b", 80, "back");
+        QCOMPARE(err.take(), QByteArray());
+        QCOMPARE(read_all(log_path(dir, "2024-03-05")), QByteArray("Debug: 09:05:03:007: src/a/b: 80: back\n"));
+    }
+
     void line_formats_data()
     {
         QTest::addColumn<int>("type");

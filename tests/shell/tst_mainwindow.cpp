@@ -4,6 +4,8 @@
 #include "file_oprate/file_oprate.h"
 #include "setting/setting.h"
 #include "hidsim.h"
+#include "disk_faults.h"
+#include "common/settings_step.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -216,6 +218,37 @@ private slots:
             QCOMPARE(button_text(&w, "language_Button"), language_texts[click]);
             QTRY_COMPARE(stored_language(dir), stored[click]);
         }
+    }
+
+    // A language switch that cannot be stored says so once, beside the
+    // restart note; the file stays where it is and as it was.
+    void lost_language_switch_warns_once_data() { testkit::FaultyFolder::add_rows(false); }
+    void lost_language_switch_warns_once()
+    {
+        QFETCH(int, fault);
+        testkit::ProgramDir dir;
+        testkit::FaultyFolder folder;
+        const QByteArray config = "[General]\nXOVA_softwave=true\nPort=   \nBaund=115200\nLanguage=EN\n";
+        QVERIFY2(folder.make(testkit::FaultyFolder::Fault(fault), "config.ini", config), qPrintable(folder.how()));
+        app_env::set_program_dir(folder.path());
+        settings_step::rearm_warning();
+        MainWindow w;
+        w.show();
+        testkit::BoxWatcher boxes;
+        const QString note = QStringLiteral("更改语言后需要重启软件!");
+        QMetaObject::invokeMethod(child<QToolButton>(&w, "language_Button"), "click", Qt::QueuedConnection);
+        QVERIFY(boxes.wait_for(2));
+        QMetaObject::invokeMethod(child<QToolButton>(&w, "language_Button"), "click", Qt::QueuedConnection);
+        QVERIFY(boxes.wait_for(3));
+        QTest::qWait(200);
+        QCOMPARE(boxes.count(), 3);
+        QCOMPARE(boxes.boxes()[0].title, QStringLiteral("warning"));
+        QCOMPARE(boxes.boxes()[0].text, "The settings could not be saved:\n" + folder.file("config.ini"));
+        QCOMPARE(boxes.boxes()[0].icon, QMessageBox::Warning);
+        QCOMPARE(boxes.boxes()[1].text, note);
+        QCOMPARE(boxes.boxes()[2].title, QStringLiteral("Note"));
+        QCOMPARE(testkit::file_bytes(folder.file("config.ini")), config);
+        app_env::set_program_dir(dir.path());
     }
 
     // Qt's own dialogs speak the language the program runs in, from the

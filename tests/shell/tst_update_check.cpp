@@ -40,9 +40,9 @@ bool logged(const QString &start)
     return false;
 }
 
-QByteArray fixture(const char *name)
+QByteArray fixture(const QByteArray &name)
 {
-    QFile f(testkit::source_dir() + "/tests/shell/update_server/" + name);
+    QFile f(testkit::source_dir() + "/tests/shell/update_server/" + QString::fromLatin1(name));
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
@@ -59,10 +59,11 @@ public:
     QByteArray body;
     QStringList requests;   // request lines, e.g. "GET /download/... HTTP/1.1"
 
-    bool start()
+    // name: the fixture pair the server shows ("server" is the one the tests trust)
+    bool start(const char *name = "server")
     {
-        m_cert = QSslCertificate(fixture("server.crt"));
-        m_key = QSslKey(fixture("server.key"), QSsl::Rsa);
+        m_cert = QSslCertificate(fixture(QByteArray(name) + ".crt"));
+        m_key = QSslKey(fixture(QByteArray(name) + ".key"), QSsl::Rsa);
         return !m_cert.isNull() && !m_key.isNull() && listen(QHostAddress::LocalHost, 0);
     }
     QUrl base() const { return QUrl(QStringLiteral("https://127.0.0.1:%1").arg(serverPort())); }
@@ -134,6 +135,20 @@ void when_offered(QTimer &poll, std::function<void(UPDATE_CHECK *)> act)
     poll.start(10);
 }
 
+// Declines the offer whenever it shows, noting that it did.
+struct DeclinedOffers
+{
+    DeclinedOffers()
+    {
+        when_offered(poll, [this](UPDATE_CHECK *d) {
+            seen = true;
+            d->reject();
+        });
+    }
+    bool seen = false;
+    QTimer poll;
+};
+
 const QString k_info_request = QStringLiteral("GET /download/Sensavo/info.json HTTP/1.1");
 
 }
@@ -145,6 +160,42 @@ private slots:
     void initTestCase()
     {
         QVERIFY2(QSslSocket::supportsSsl(), "no TLS library");
+        // The local server's own certificate stands in for a public authority.
+        const QSslCertificate local(fixture("server.crt"));
+        QVERIFY(!local.isNull());
+        updater::set_extra_authorities({local});
+    }
+
+    // Only a server whose certificate the program trusts is heard; any
+    // other ends like a failed connection: one line, nothing shown.
+    void server_certificate_data()
+    {
+        QTest::addColumn<QByteArray>("pair");
+        QTest::addColumn<bool>("trusted");
+        QTest::newRow("trusted") << QByteArray("server") << true;
+        QTest::newRow("not trusted") << QByteArray("untrusted") << false;
+    }
+    void server_certificate()
+    {
+        QFETCH(QByteArray, pair);
+        QFETCH(bool, trusted);
+        testkit::ProgramDir dir;
+        UpdateServer server;
+        QVERIFY(server.start(pair.constData()));
+        server.body = R"({"version":2})";
+        updater::set_server(server.base());
+        UpdaterStarts starts;
+        MessageCapture messages;
+        DeclinedOffers offers;
+        UPDATE_CHECK check;
+        QVERIFY(testkit::wait_until([] { return logged("QNetworkReply:") || logged("update check error code"); }));
+        QCOMPARE(offers.seen, trusted);
+        QCOMPARE(logged("QNetworkReply:"), trusted);
+        QCOMPARE(g_messages.filter("update check error code"),
+                 trusted ? QStringList() : QStringList{"update check error code =  0"});
+        QCOMPARE(logged("update server certificate refused:"), !trusted);
+        QCOMPARE(server.requests.isEmpty(), !trusted);   // nothing is asked of a stranger
+        QVERIFY(starts.calls.isEmpty());
     }
 
     // The decision on the server's "version", as a number or a string.
@@ -185,17 +236,12 @@ private slots:
         UpdaterStarts starts;
         MessageCapture messages;
 
-        bool seen = false;
-        QTimer poll;
-        when_offered(poll, [&](UPDATE_CHECK *d) {
-            seen = true;
-            d->reject();
-        });
+        DeclinedOffers offers;
         UPDATE_CHECK check;
         QVERIFY(!check.isVisible());
         QVERIFY(testkit::wait_until([] { return logged("QNetworkReply:"); }));
         QCOMPARE(server.requests, QStringList{k_info_request});
-        QCOMPARE(seen, offered);
+        QCOMPARE(offers.seen, offered);
         QVERIFY(!check.isVisible());
         QVERIFY(starts.calls.isEmpty());
         QVERIFY(!logged("update check error code"));

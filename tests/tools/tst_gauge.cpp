@@ -1,3 +1,4 @@
+#include "KQ186_interface/kq186_units.h"
 #include "gauge/gaugespeed.h"
 #include "testkit.h"
 
@@ -8,6 +9,7 @@
 #include <QPaintDevice>
 #include <QPaintEngine>
 #include <QPixmap>
+#include <QQueue>
 #include <QtMath>
 #include <QtTest>
 #include <algorithm>
@@ -27,12 +29,14 @@ bool is_needle(QRgb c)
 enum Direction { Left, Up, Right };
 
 // A paint device that keeps every text drawn on it: the text, where its
-// baseline starts in device pixels, and its font.
+// baseline starts in device pixels, its font, and the box it takes (its
+// advance by ascent plus descent) in device pixels.
 struct DrawnText
 {
     QString text;
     QPointF at;
     QFont font;
+    QRectF box;
 };
 
 class TextEngine : public QPaintEngine
@@ -56,7 +60,9 @@ public:
     void drawPath(const QPainterPath &) override {}
     void drawTextItem(const QPointF &p, const QTextItem &item) override
     {
-        texts.append({item.text(), transform.map(p), item.font()});
+        const QFontMetricsF fm(item.font());
+        const QRectF box(p.x(), p.y() - fm.ascent(), fm.horizontalAdvance(item.text()), fm.ascent() + fm.descent());
+        texts.append({item.text(), transform.map(p), item.font(), transform.mapRect(box)});
     }
     Type type() const override { return QPaintEngine::User; }
 
@@ -124,6 +130,50 @@ QString picture_misplaced(GaugeSpeed &g)
     return QString();
 }
 
+// Title, value and unit under the dial: the texts drawn after the seven
+// scale labels.
+QList<DrawnText> line_texts(GaugeSpeed &g)
+{
+    QList<DrawnText> texts = drawn_texts(g).mid(7);
+    texts.erase(std::remove_if(texts.begin(), texts.end(), [](const DrawnText &t) { return t.text.isEmpty(); }),
+                texts.end());
+    return texts;
+}
+
+QString describe(const DrawnText &t)
+{
+    return QString("\"%1\" %2,%3 %4x%5")
+        .arg(t.text).arg(t.box.x()).arg(t.box.y()).arg(t.box.width()).arg(t.box.height());
+}
+
+// The texts under the dial must each lie inside the widget and not run
+// into one another.
+QString line_crowded(GaugeSpeed &g)
+{
+    const QList<DrawnText> texts = line_texts(g);
+    QStringList faults;
+    for (int i = 0; i < texts.size(); ++i) {
+        if (!QRectF(g.rect()).contains(texts[i].box))
+            faults << describe(texts[i]) + " outside " + QString("%1x%2").arg(g.width()).arg(g.height());
+        for (int j = i + 1; j < texts.size(); ++j)
+            if (texts[i].box.intersects(texts[j].box))
+                faults << describe(texts[i]) + " over " + describe(texts[j]);
+    }
+    return faults.join("; ");
+}
+
+// A model window without a device, shown; null if it did not come up.
+std::unique_ptr<QWidget> shown_window(const QString &model)
+{
+    auto window = testkit::make_model_window(model);
+    if (window) {
+        window->show();
+        if (!QTest::qWaitForWindowExposed(window.get()))
+            window.reset();
+    }
+    return window;
+}
+
 QString application_style_sheet()
 {
     QFile f(":/res/qss/Button.css");
@@ -156,6 +206,8 @@ private slots:
     void picture_square_on_the_pivot();
     void window_gauges_data();
     void window_gauges();
+    void window_gauge_texts_data();
+    void window_gauge_texts();
     void picture_is_legible();
 };
 
@@ -370,12 +422,13 @@ void tst_gauge::texts_under_the_dial_data()
     QTest::addColumn<QString>("unit");
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("shown");
-    QTest::addColumn<bool>("crowded");
+    QTest::addColumn<bool>("crowded");   // too long for the line from -120 to 110 at its fonts
 
-    QTest::newRow("temperature") << "Temperature:" << "\u2103" << 20.0 << "20.00" << false;
+    QTest::newRow("temperature") << "Temperature:" << "\u2103" << 20.0 << "20.00" << true;
     QTest::newRow("clamped to 100") << "Decibels:" << "db" << 150.0 << "100.00" << false;
     QTest::newRow("no title") << "" << "lux" << 7.125 << "7.13" << false;
-    QTest::newRow("long title, over its right half")
+    QTest::newRow("wide unit, the line spreads") << "Speed:" << "Contact RPM" << 99.99 << "99.99" << true;
+    QTest::newRow("long title, the whole line smaller")
         << "A very long title that fills the line" << "m/s" << 99.99 << "99.99" << true;
 }
 
@@ -392,32 +445,39 @@ void tst_gauge::texts_under_the_dial()
     g.setTitle(title);
     g.setUnit(unit);
     g.setValue(value);
-    QList<DrawnText> texts = drawn_texts(g).mid(7);
-    texts.erase(std::remove_if(texts.begin(), texts.end(), [](const DrawnText &t) { return t.text.isEmpty(); }),
-                texts.end());
+    const QList<DrawnText> texts = line_texts(g);
 
-    const QFontMetrics fm = g.fontMetrics();
-    const int tw = fm.horizontalAdvance(title);
-    const int uw = fm.horizontalAdvance(unit);
-    const int vw = fm.horizontalAdvance(shown);
-    const int gap = 230 - uw - tw;
-    QCOMPARE(crowded, (vw * 20) / 12 > gap);
-
-    QList<DrawnText> expected;
+    QStringList order;
     if (!title.isEmpty())
-        expected.append({title, QPointF(20, 190), QFont()});
-    // Between title and unit by the estimate, or over the title's right half.
-    const int x = crowded ? tw / 2 - 120 : tw - 120 + gap / 2 - (vw * 20) / 24;
-    expected.append({shown, QPointF(140 + x, 190), QFont()});
-    expected.append({unit, QPointF(250 - uw, 190), QFont()});   // ends at 110 right of the centre
-
-    QCOMPARE(texts.size(), expected.size());
+        order << title;
+    order << shown << unit;
+    QCOMPARE(texts.size(), order.size());
     for (int i = 0; i < texts.size(); ++i) {
-        QCOMPARE(texts[i].text, expected[i].text);
-        QCOMPARE(texts[i].at, expected[i].at);
+        QCOMPARE(texts[i].text, order[i]);
         QVERIFY(texts[i].font.bold());
-        QCOMPARE(texts[i].font.pointSize(), texts[i].text == shown ? 20 : 12);
+        QCOMPARE(texts[i].at.y(), 190.0);
     }
+    const DrawnText &v = texts[title.isEmpty() ? 0 : 1];
+    const DrawnText &u = texts.last();
+    // The title starts 120 left of the centre, the unit ends 110 right of
+    // it; a line too long for that spreads to the widget's edges.
+    if (!crowded) {
+        if (!title.isEmpty())
+            QCOMPARE(texts.first().at.x(), 20.0);
+        QVERIFY2(std::abs(u.box.right() - 250) < 0.5, qPrintable(describe(u)));
+    }
+    // The value, measured in its own font, centred between the title's end
+    // and the unit's start; a value too wide for the gap is drawn smaller.
+    const double title_end = title.isEmpty() ? 20 : texts.first().box.right();   // the line starts at 20
+    QVERIFY2(std::abs(v.box.center().x() - (title_end + u.box.left()) / 2) < 1.0, qPrintable(describe(v)));
+    QVERIFY(v.font.pointSizeF() <= 20);
+    if (!crowded)
+        QCOMPARE(v.font.pointSizeF(), 20.0);
+    for (const DrawnText &t : texts)
+        if (&t != &v)
+            QCOMPARE(t.font.pointSizeF(), std::min(12.0, v.font.pointSizeF()));
+    const QString overlap = line_crowded(g);
+    QVERIFY2(overlap.isEmpty(), qPrintable(overlap));
 }
 
 void tst_gauge::picture_square_on_the_pivot_data()
@@ -464,10 +524,8 @@ void tst_gauge::window_gauges()
     QFETCH(int, gauges);
     testkit::ProgramDir dir;
     dir.write_config({});
-    const auto window = testkit::make_model_window(model);
+    const auto window = shown_window(model);
     QVERIFY(window);
-    window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     int shown = 0;
     for (GaugeSpeed *g : window->findChildren<GaugeSpeed *>()) {
         if (!g->isVisible())
@@ -478,6 +536,62 @@ void tst_gauge::window_gauges()
         QVERIFY2(misplaced.isEmpty(), qPrintable(g->objectName() + ": " + misplaced));
     }
     QCOMPARE(shown, gauges);
+}
+
+void tst_gauge::window_gauge_texts_data()
+{
+    QTest::addColumn<QString>("model");
+    for (const char *model : {"KQ174", "KQ186", "KQ257", "KQ263", "KQ278", "KQ285", "KQ291"})
+        QTest::newRow(model) << model;
+}
+
+// The longest values each window can show, at the sizes its layout gives
+// the gauges: title, value and unit stay apart and inside the gauge.
+void tst_gauge::window_gauge_texts()
+{
+    QFETCH(QString, model);
+    testkit::ProgramDir dir;
+    dir.write_config({});
+    const auto window = shown_window(model);
+    QVERIFY(window);
+
+    QStringList faults;
+    auto check = [&](GaugeSpeed *g, const QString &what) {
+        const QString crowded = line_crowded(*g);
+        if (!crowded.isEmpty())
+            faults << g->objectName() + " " + what + ": " + crowded;
+    };
+    if (model == "KQ174") {
+        // A real-time answer in each of the five modes: time, reading and
+        // temperature in tenths (two words each), then the mode word.
+        GaugeSpeed *speed = window->findChild<GaugeSpeed *>("gunspeed");
+        QVERIFY(speed);
+        for (int mode = 0; mode < 5; ++mode)
+            for (quint32 tenths : {12559u, 999999u}) {
+                QQueue<quint16> words;
+                words << 0x5000 << 0x5F5E << quint16(tenths & 0xFFFF) << quint16(tenths >> 16) << 250 << 0
+                      << quint16(mode);
+                QVERIFY(QMetaObject::invokeMethod(window.get(), "get_rt_data", Qt::DirectConnection,
+                                                  Q_ARG(QQueue<quint16>, words)));
+                check(speed, QString("mode %1 at %2").arg(mode).arg(speed->value()));
+            }
+    }
+    for (GaugeSpeed *g : window->findChildren<GaugeSpeed *>()) {
+        if (!g->isVisible())
+            continue;
+        for (double v : {1e9, -1e9}) {
+            g->setValue(v);   // the range's ends
+            check(g, QString("at %1").arg(g->value()));
+        }
+        if (model == "KQ186") {
+            g->setValue(1e9);
+            for (int unit = 0; unit < kq186::unit_count; ++unit) {
+                g->setUnit(kq186::unit_name(unit));
+                check(g, kq186::unit_name(unit));
+            }
+        }
+    }
+    QVERIFY2(faults.isEmpty(), qPrintable(faults.join("\n")));
 }
 
 // Black labels and the dark blue needle on the face, readable (4.5:1);

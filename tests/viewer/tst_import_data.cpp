@@ -4,6 +4,7 @@
 #include "general_instrument.h"
 #include "frame/model_frame.h"
 #include "testkit.h"
+#include "disk_faults.h"
 #include "workbook/workbook.h"
 
 #include "../sound/sound_rig.h"
@@ -657,6 +658,29 @@ wb.save(sys.argv[1])
         QImage picture(path + ".bmp");
         QVERIFY(!picture.isNull());
         QCOMPARE(picture.size(), v.findChild<QWidget *>("plotwidget")->size());
+    }
+
+    // A picture save that cannot complete warns and keeps the earlier picture.
+    void saved_picture_failure_keeps_the_earlier_file_data() { testkit::FaultyFolder::add_rows(); }
+    void saved_picture_failure_keeps_the_earlier_file()
+    {
+        QFETCH(int, fault);
+        import_data v(nullptr, text_book("KQ285 datasheet", {{"Date", "v", "u"}, {T0, "1", "dbA"}, {T1, "3", "dbA"}}));
+        v.resize(1114, 553);
+        v.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&v));
+        testkit::FaultyFolder folder;
+        const QString path = folder.file("graph.bmp");
+        QVERIFY2(folder.make(testkit::FaultyFolder::Fault(fault), "graph.bmp", testkit::small_bmp()),
+                 qPrintable(folder.how()));
+        testkit::BoxWatcher seen;
+        tools_kit::ChooserAnswer chooser([&](QFileDialog *fd) { tools_kit::choose(fd, path); });
+        v.findChild<QPushButton *>("save_bmp")->click();
+        QVERIFY2(seen.wait_for(1), qPrintable(folder.how()));
+        QCOMPARE(seen.last().title, QStringLiteral("warning"));
+        QVERIFY(seen.last().text.startsWith("The picture could not be saved:\n" + path));
+        QCOMPARE(testkit::file_bytes(path), testkit::small_bmp());
+        QCOMPARE(folder.leftovers(), QStringList());
     }
 
     void printing()

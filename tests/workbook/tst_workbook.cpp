@@ -8,6 +8,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
+#include "disk_faults.h"
 
 #include <unistd.h>
 
@@ -270,6 +271,54 @@ wb.save(sys.argv[1])
         QVERIFY(!error.isEmpty());
         QVERIFY(!QFile::exists(path + ".part"));
         QVERIFY(!QFileInfo(path).isFile());
+    }
+
+    // Rows go out as the writer moves on: a cell for a row long written out
+    // cannot land any more, and the save says so instead of dropping it.
+    void cell_for_a_row_written_out_fails_the_save()
+    {
+        workbook::Writer w;
+        for (int r = 1; r <= 500; ++r)
+            w.write_number(r, 1, r);
+        w.write_string(480, 2, "near");   // still held back: lands
+        w.write_string(2, 2, "far behind");
+        const QString path = m_dir.filePath("late.xlsx");
+        QString error;
+        QVERIFY(!w.save(path, &error));
+        QVERIFY2(error.contains("row 2, column 2"), qPrintable(error));
+        QVERIFY(!QFile::exists(path));
+
+        workbook::Writer ok;
+        for (int r = 1; r <= 500; ++r)
+            ok.write_number(r, 1, r);
+        ok.write_string(480, 2, "near");
+        QVERIFY2(ok.save(path, &error), qPrintable(error));
+        const QJsonObject cells = dump(path)["cells"].toObject();
+        QCOMPARE(cells.size(), 501);
+        QCOMPARE(cells["B480"].toObject()["value"].toString(), QStringLiteral("near"));
+        QCOMPARE(cells["A500"].toObject()["value"].toDouble(), 500.0);
+    }
+
+    // A save that cannot complete says so and leaves the earlier workbook
+    // byte for byte, with no temporary file beside it.
+    void save_failure_keeps_the_earlier_file_data() { testkit::FaultyFolder::add_rows(); }
+    void save_failure_keeps_the_earlier_file()
+    {
+        QFETCH(int, fault);
+        workbook::Writer earlier;
+        earlier.write_string(1, 1, "earlier");
+        QVERIFY(earlier.save(m_dir.filePath("earlier.xlsx")));
+        const QByteArray before = testkit::file_bytes(m_dir.filePath("earlier.xlsx"));
+        testkit::FaultyFolder folder;
+        QVERIFY2(folder.make(testkit::FaultyFolder::Fault(fault), "t.xlsx", before), qPrintable(folder.how()));
+        workbook::Writer w;
+        for (int r = 1; r <= 20000; ++r)   // more than any space left
+            w.write_string(r, 1, QStringLiteral("row %1 of a longer table than the earlier one").arg(r));
+        QString error;
+        QVERIFY2(!w.save(folder.file("t.xlsx"), &error), qPrintable(folder.how()));
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(testkit::file_bytes(folder.file("t.xlsx")), before);
+        QCOMPARE(folder.leftovers(), QStringList());
     }
 };
 

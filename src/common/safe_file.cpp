@@ -1,0 +1,148 @@
+#include "safe_file.h"
+
+#include <QBuffer>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageWriter>
+
+#include <cstdio>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+namespace safe_file {
+
+namespace {
+
+bool fail(QString *error, const QString &why)
+{
+    if (error)
+        *error = why;
+    return false;
+}
+
+// Replaces to with from in one step, so there is no moment without a file.
+bool rename_over(const QString &from, const QString &to)
+{
+#ifdef Q_OS_WIN
+    return MoveFileExW(reinterpret_cast<const wchar_t *>(from.utf16()), reinterpret_cast<const wchar_t *>(to.utf16()),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+#else
+    return std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
+#endif
+}
+
+// A new, empty file beside path that nobody else uses.
+QString create_temp(const QString &path)
+{
+    for (int i = 0; i < 100; ++i) {
+        const QString name = i == 0 ? path + QStringLiteral(".part")
+                                    : QStringLiteral("%1.%2.part").arg(path).arg(i);
+        QFile file(name);
+        if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+            return name;
+        if (!file.exists())
+            return QString();   // the folder takes no new file
+    }
+    return QString();
+}
+
+}
+
+QString refusal(const QString &path)
+{
+    if (path.isEmpty())
+        return QStringLiteral("no file name");
+    const QFileInfo info(path);
+    if (info.isDir())
+        return QStringLiteral("%1 is a directory").arg(path);
+    // The permission bits count as well: the administrator may write over
+    // anything, but a file marked read-only is not replaced behind its back.
+    const QFile::Permissions any_write = QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
+    if (info.exists() && (!info.isWritable() || !(info.permissions() & any_write)))
+        return QStringLiteral("%1 is read-only").arg(path);
+    return QString();
+}
+
+bool replace(const QString &path, const Writer &write, QString *error)
+{
+    const QString refused = refusal(path);
+    if (!refused.isEmpty())
+        return fail(error, refused);
+    const QString temp = create_temp(path);
+    if (temp.isEmpty())
+        return fail(error, QStringLiteral("cannot write %1").arg(path));
+    QString why;
+    if (!write(temp, &why)) {
+        QFile::remove(temp);
+        return fail(error, why.isEmpty() ? QStringLiteral("cannot write %1").arg(path) : why);
+    }
+    const QFileInfo target(path);
+    if (target.exists())
+        QFile::setPermissions(temp, target.permissions());
+    if (!rename_over(temp, path)) {
+        QFile::remove(temp);
+        return fail(error, QStringLiteral("cannot write %1").arg(path));
+    }
+    return true;
+}
+
+bool replace(const QString &path, const QByteArray &bytes, QString *error)
+{
+    return replace(path, [&bytes](const QString &temp, QString *why) {
+        QFile file(temp);
+        bool ok = file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered);
+        ok = ok && file.write(bytes) == bytes.size() && file.flush();
+        file.close();
+        ok = ok && file.error() == QFileDevice::NoError;
+        if (!ok)
+            *why = file.errorString();
+        return ok;
+    }, error);
+}
+
+bool copy_into(const QString &from, const QString &to, QString *why)
+{
+    QFile in(from);
+    QFile out(to);
+    if (!in.open(QIODevice::ReadOnly)) {
+        *why = in.errorString();
+        return false;
+    }
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+        *why = out.errorString();
+        return false;
+    }
+    QByteArray block;
+    while (!(block = in.read(1 << 20)).isEmpty())
+        if (out.write(block) != block.size()) {
+            *why = out.errorString();
+            return false;
+        }
+    out.close();
+    if (in.error() != QFileDevice::NoError || out.error() != QFileDevice::NoError) {
+        *why = in.error() != QFileDevice::NoError ? in.errorString() : out.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool save_image(const QString &path, const QImage &image, QString *error, const char *format)
+{
+    if (image.isNull())
+        return fail(error, QStringLiteral("no picture"));
+    QByteArray kind = format ? QByteArray(format) : QFileInfo(path).suffix().toLower().toLatin1();
+    if (kind.isEmpty())
+        kind = "bmp";
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, kind);
+    if (!writer.write(image))
+        return fail(error, writer.errorString());
+    buffer.close();
+    return replace(path, bytes, error);
+}
+
+}
