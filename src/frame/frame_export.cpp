@@ -2,6 +2,7 @@
 #include "frame/model_frame.h"
 
 #include "common/safe_file.h"
+#include "frame/paged_table.h"
 #include "workbook/workbook.h"
 
 #include <QDebug>
@@ -14,7 +15,6 @@
 #include <QPrinter>
 #include <QStackedWidget>
 #include <QTableWidget>
-#include <QTextDocument>
 
 #include <cmath>
 
@@ -266,9 +266,9 @@ void ModelFrame::save_picture()
 
 void ModelFrame::print_picture()
 {
-    // Printer resolution: Qt maps PrinterResolution to the screen's on
-    // X11, so ask for the printer's own resolution explicitly.
-    QPrinter printer(QPrinter::HighResolution);
+    // Printer resolution: the page holds a screen-sized picture, so a
+    // high-resolution page would only cost memory and time.
+    QPrinter printer(QPrinter::PrinterResolution);
     printer.setPageOrientation(QPageLayout::Landscape);
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageMargins(QMarginsF(5, 5, 5, 5), QPageLayout::Millimeter);
@@ -319,45 +319,29 @@ void ModelFrame::print_table()
     preview.exec();
 }
 
-QString ModelFrame::table_html(const QTableWidget *table, bool stored) const
-{
-    QString html = QStringLiteral("<html><body>");
-    html += QStringLiteral("<h1 align='center'>%1 datasheet</h1>").arg(m_config.model_title);
-    html += QStringLiteral("<table border='0' width='600' bordercolor='blue' cellspacing='0'>");
-    html += QStringLiteral("<tr>");
-    html += QStringLiteral("<td><table border='0.1' width='200' align='center' bordercolor='blue' cellspacing='0' frame='void'>");
-    html += QStringLiteral("<tr align='center'>");
-    for (int c = 0; c < table->columnCount(); ++c)
-        if (const QTableWidgetItem *h = table->horizontalHeaderItem(c))
-            html += QStringLiteral("<td align='center'>%1</td>").arg(h->text());
-    html += QStringLiteral("</tr>");
-    for (int r = 0; r < table->rowCount(); ++r) {
-        html += QStringLiteral("<tr align='center'>");
-        for (int c = 0; c < table->columnCount(); ++c) {
-            const QTableWidgetItem *item = table->item(r, c);
-            if (!item)
-                html += stored ? QStringLiteral("<td align='center'></td>") : QStringLiteral("<td></td>");
-            else if (!stored && is_alarm(item))
-                html += QStringLiteral("<td align='center' bgcolor='#FF0000'>%1</td>").arg(item->text());
-            else
-                html += QStringLiteral("<td align='center'>%1</td>").arg(item->text());
-        }
-        html += QStringLiteral("</tr>");
-    }
-    html += QStringLiteral("</tr></table >");
-    html += QStringLiteral("</body></html>");
-    return html;
-}
-
 void ModelFrame::paint_table(QPrinter *printer)
 {
     const bool stored = stored_page_shown();
     const QTableWidget *table = stored ? read_table_data : RT_table_data;
     if (!table)
         return;
-    QTextDocument doc;
-    doc.setHtml(table_html(table, stored));
-    doc.print(printer);
+    PrintedTable t;
+    t.title = QStringLiteral("%1 datasheet").arg(m_config.model_title);
+    for (int c = 0; c < table->columnCount(); ++c)
+        if (const QTableWidgetItem *h = table->horizontalHeaderItem(c))
+            t.headings << h->text();
+    t.rows = table->rowCount();
+    t.columns = table->columnCount();
+    t.text = [table](int r, int c) {
+        const QTableWidgetItem *item = table->item(r, c);
+        return item ? item->text() : QString();
+    };
+    if (!stored)   // alarms are coloured on the real-time page only
+        t.alarm = [table](int r, int c) {
+            const QTableWidgetItem *item = table->item(r, c);
+            return item && is_alarm(item);
+        };
+    print_paged_table(printer, t);
 }
 
 }

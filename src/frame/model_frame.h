@@ -187,8 +187,6 @@ public:
     void paint_picture(QPrinter *printer);
     void print_table();
     void paint_table(QPrinter *printer);
-    // The html datasheet of a table.
-    QString table_html(const QTableWidget *table, bool stored) const;
     void fill_workbook(workbook::Writer &writer, const QTableWidget *table, bool stored, int start_row) const;
 
     // Asks for a file to save (the test seam replaces the dialog); adds the

@@ -3,6 +3,7 @@
 #include "ui_import_data.h"
 #include "viewer_table.h"
 #include "viewer_text.h"
+#include "frame/paged_table.h"
 
 #include <QDebug>
 #include <QFile>
@@ -10,7 +11,6 @@
 #include <QPainter>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
-#include <QTextDocument>
 
 void import_data::on_print_bmp_clicked()
 {
@@ -53,13 +53,13 @@ void import_data::build_html()
         "<td><table border='0.1' width='200' align='right' bordercolor='blue' cellspacing='0' frame='void'>");
     html += QStringLiteral("<tr align='center'>");
     for (int c = 0; c < table_model->columnCount(); ++c)
-        html += QStringLiteral("<td>%1</td>").arg(table_model->headerData(c, Qt::Horizontal).toString());
+        html += QStringLiteral("<td>%1</td>").arg(table_model->headerData(c, Qt::Horizontal).toString().toHtmlEscaped());
     html += QStringLiteral("</tr>");
     for (int r = 0; r < table_model->rowCount(); ++r) {
         html += QStringLiteral("<tr align='center'>");
         for (int c = 0; c < table_model->columnCount(); ++c) {
             const QString text = table_model->text(r, c);
-            html += text.isEmpty() ? QStringLiteral("<td></td>") : QStringLiteral("<td>%1</td>").arg(text);
+            html += text.isEmpty() ? QStringLiteral("<td></td>") : QStringLiteral("<td>%1</td>").arg(text.toHtmlEscaped());
         }
         html += QStringLiteral("</tr>");
     }
@@ -85,8 +85,16 @@ void import_data::on_print_table_clicked()
 
 void import_data::preview_table(QPrinter *printer)
 {
-    QTextDocument document;
-    document.setDefaultFont(QFont());
-    document.setHtml(html);
-    document.print(printer);
+    frame::PrintedTable t;   // no table: an empty page
+    t.centred = false;
+    if (table_model) {
+        t.title = QStringLiteral("import datasheet");
+        const QAbstractItemModel *m = table_model;
+        for (int c = 0; c < m->columnCount(); ++c)
+            t.headings << m->headerData(c, Qt::Horizontal).toString();
+        t.rows = m->rowCount();
+        t.columns = m->columnCount();
+        t.text = [m](int r, int c) { return m->data(m->index(r, c)).toString(); };
+    }
+    frame::print_paged_table(printer, t);
 }

@@ -1,4 +1,5 @@
 #include "../sound/sound_rig.h"
+#include "../temp/window_kit.h"
 
 #include "KQ278_interface/kq278_interface.h"
 #include "KQ278_interface/kq278_words.h"
@@ -550,7 +551,7 @@ private slots:
         QVERIFY(text.contains("speed value"));
         QVERIFY(text.contains("3.250m/s"));
         QVERIFY(text.contains("21.5℃"));
-        QVERIFY(win.frame()->table_html(win.rt_table(), false).contains("bgcolor='#FF0000'>3.250m/s"));
+        QVERIFY(window_kit::pdf_word_on_red(win.dir.file("rt.pdf"), "3.250m/s"));
 
         win.upload();
         QVERIFY(testkit::wait_until([&] { return win.read_table()->rowCount() == 2 && !rig::waiting_box_visible(); },

@@ -355,8 +355,8 @@ private slots:
         QVERIFY(text.contains("123.4"));
         QVERIFY(text.contains("1000.0"));
         QCOMPARE(text.count("lux"), 2);
-        QVERIFY(win.frame()->table_html(win.rt_table(), false)
-                    .contains("<td align='center' bgcolor='#FF0000'>1000.0</td>"));
+        QVERIFY(window_kit::pdf_word_on_red(pdf, "1000.0"));
+        QVERIFY(!window_kit::pdf_word_on_red(pdf, "123.4"));
 
         const QString picture = win.dir.file("graph.pdf");
         QVERIFY(window_kit::print_preview_to_pdf([&] { win.w->Printf_BMP_Slot(); }, picture));

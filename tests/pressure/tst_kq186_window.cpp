@@ -1,4 +1,5 @@
 #include "../sound/sound_rig.h"
+#include "../temp/window_kit.h"
 
 #include "KQ186_interface/kq186_interface.h"
 #include "clean_data/clean_data.h"
@@ -626,7 +627,8 @@ private slots:
         QCOMPARE(text.count("2.86"), 1);
         QCOMPARE(text.count("20.88"), 1);
         QCOMPARE(text.count("oz/in^2"), 2);
-        QVERIFY(win.frame()->table_html(win.rt_table(), false).contains("<td align='center' bgcolor='#FF0000'>20.88</td>"));
+        QVERIFY(window_kit::pdf_word_on_red(win.dir.file("table.pdf"), "20.88"));
+        QVERIFY(!window_kit::pdf_word_on_red(win.dir.file("table.pdf"), "2.86"));
     }
 
     void printed_picture()

@@ -585,12 +585,17 @@ private slots:
         QVERIFY2(text.contains("31.50"), qPrintable(text));
         QVERIFY2(text.contains("46.10%RH"), qPrintable(text));
         QVERIFY2(text.contains("22:13:21 2023-11-14"), qPrintable(text));
-        QVERIFY(w->frame_part()->table_html(child<QTableWidget>(w.get(), "RT_table_data"), false)
-                    .contains("<td align='center' bgcolor='#FF0000'>31.50℃</td>"));
+        QVERIFY(window_kit::pdf_word_on_red(pdf, "31.50℃"));
+        QVERIFY(!window_kit::pdf_word_on_red(pdf, "25.30℃"));
 
         const QString picture_pdf = m_dir->file("picture.pdf");
         QVERIFY(window_kit::print_preview_to_pdf([&] { w->Printf_BMP_Slot(); }, picture_pdf));
         QCOMPARE(window_kit::pdf_image_count(picture_pdf), 1);
+        // Printer resolution: the picture is no wider than a landscape A4 page
+        // at that resolution (a high-resolution page made it ten times wider).
+        const int page_width = qRound(297 / 25.4 * QPrinter(QPrinter::PrinterResolution).resolution());
+        QVERIFY2(window_kit::pdf_image_widths(picture_pdf).value(0) <= page_width,
+                 qPrintable(QString::number(window_kit::pdf_image_widths(picture_pdf).value(0))));
         QVERIFY(!QImage(m_dir->file("rt_temp.bmp")).isNull());
     }
 

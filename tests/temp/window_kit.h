@@ -14,7 +14,9 @@
 #include <QPrinter>
 #include <QProcess>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTimer>
+#include <QXmlStreamReader>
 #include <QAbstractButton>
 #include <QMessageBox>
 #include <QtTest>
@@ -37,8 +39,10 @@ struct SaveNames
 };
 
 // Runs open() (which shows a print preview modally) and prints the preview
-// into a PDF file; true when a preview appeared and was printed.
-inline bool print_preview_to_pdf(const std::function<void()> &open, const QString &pdf)
+// into a PDF file; true when a preview appeared and was printed. shown, when
+// given, runs once the preview is on screen, before it is printed.
+inline bool print_preview_to_pdf(const std::function<void()> &open, const QString &pdf,
+                                 const std::function<void()> &shown = nullptr)
 {
     bool printed = false;
     QTimer t;
@@ -52,6 +56,8 @@ inline bool print_preview_to_pdf(const std::function<void()> &open, const QStrin
         if (!dlg)
             return;
         t.stop();
+        if (shown)
+            shown();
         dlg->printer()->setOutputFormat(QPrinter::PdfFormat);
         dlg->printer()->setOutputFileName(pdf);
         if (auto *widget = dlg->findChild<QPrintPreviewWidget *>()) {
@@ -81,6 +87,79 @@ inline int pdf_image_count(const QString &pdf)
     p.waitForFinished(30000);
     const QStringList lines = QString::fromUtf8(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
     return std::max(0, int(lines.size()) - 2);   // two header lines
+}
+
+// Widths in pixels of the pictures placed in a PDF (pdfimages -list).
+inline QList<int> pdf_image_widths(const QString &pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf});
+    p.waitForFinished(30000);
+    QList<int> widths;
+    const QStringList lines = QString::fromUtf8(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    for (int i = 2; i < lines.size(); ++i)   // two header lines
+        widths << lines[i].split(' ', Qt::SkipEmptyParts).value(3).toInt();
+    return widths;
+}
+
+// The words of a PDF with their page and box in points (pdftotext -bbox).
+struct PdfWord
+{
+    int page;
+    QRectF box;
+    QString text;
+};
+inline QList<PdfWord> pdf_words(const QString &pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    p.waitForFinished(60000);
+    QList<PdfWord> words;
+    int page = 0;
+    QXmlStreamReader xml(p.readAllStandardOutput());
+    while (!xml.atEnd()) {
+        if (xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        if (xml.name() == QLatin1String("page")) {
+            ++page;
+        } else if (xml.name() == QLatin1String("word")) {
+            const QXmlStreamAttributes a = xml.attributes();
+            const QPointF tl(a.value("xMin").toDouble(), a.value("yMin").toDouble());
+            const QPointF br(a.value("xMax").toDouble(), a.value("yMax").toDouble());
+            words << PdfWord{page, QRectF(tl, br), xml.readElementText()};
+        }
+    }
+    return words;
+}
+
+// True when the word is printed over a red fill: most of its box's pixels
+// that are not the glyphs' black are red.
+inline bool pdf_word_on_red(const QString &pdf, const QString &word)
+{
+    for (const PdfWord &w : pdf_words(pdf)) {
+        if (w.text != word)
+            continue;
+        QTemporaryDir dir;
+        QProcess::execute(QStringLiteral("pdftoppm"), {QStringLiteral("-r"), QStringLiteral("72"),
+                                                       QStringLiteral("-f"), QString::number(w.page),
+                                                       QStringLiteral("-l"), QString::number(w.page),
+                                                       QStringLiteral("-singlefile"), QStringLiteral("-png"), pdf,
+                                                       dir.filePath(QStringLiteral("page"))});
+        const QImage page(dir.filePath(QStringLiteral("page.png")));
+        int red = 0, light = 0;
+        const QRect box = w.box.toAlignedRect();
+        for (int y = box.top(); y <= box.bottom(); ++y)
+            for (int x = box.left(); x <= box.right(); ++x) {
+                const QColor c = page.pixelColor(x, y);
+                if (c.lightness() < 60)
+                    continue;   // glyph
+                ++light;
+                if (c.red() > 200 && c.green() < 80 && c.blue() < 80)
+                    ++red;
+            }
+        return light > 0 && red * 2 > light;
+    }
+    return false;
 }
 
 // openpyxl's view of a workbook: cells (value, type, fill colour) and merges.
