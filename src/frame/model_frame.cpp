@@ -24,6 +24,7 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <QToolButton>
+#include <QPointer>
 #include <QTranslator>
 
 #include <algorithm>
@@ -533,21 +534,45 @@ void ModelFrame::fit_date_column(QTableWidget *table)
 namespace {
 
 // Labels show whole seconds: a step below one second labelled the same
-// second several times in the first seconds of polling.
+// second several times in the first seconds of polling. On a narrow graph
+// (a small screen) fewer labels are asked for, so they do not run together.
 class SecondsTicker : public QCPAxisTickerDateTime
 {
+public:
+    explicit SecondsTicker(QCPAxis *axis) : m_axis(axis) {}
+
 protected:
     double getTickStep(const QCPRange &range) override
     {
-        return std::max(1.0, QCPAxisTickerDateTime::getTickStep(range));
+        const int fit = labels_that_fit();
+        double step = 1.0;
+        for (int count = 5; count >= 1; --count) {
+            setTickCount(count);
+            step = std::max(1.0, QCPAxisTickerDateTime::getTickStep(range));
+            if (range.size() / step + 1 <= fit)
+                break;
+        }
+        return step;
     }
+
+private:
+    int labels_that_fit() const
+    {
+        if (!m_axis || !m_axis->axisRect())
+            return 7;
+        const QFontMetrics metrics(m_axis->tickLabelFont());
+        const int label = metrics.horizontalAdvance(QStringLiteral("2026-12-31")) + metrics.averageCharWidth() * 2;
+        return std::max(2, m_axis->axisRect()->width() / std::max(1, label));
+    }
+
+    QPointer<QCPAxis> m_axis;
 };
 
 }
 
 void ModelFrame::set_date_ticker(QCustomPlot *plot)
 {
-    QSharedPointer<QCPAxisTickerDateTime> ticker(new SecondsTicker);
+    QSharedPointer<QCPAxisTickerDateTime> ticker(new SecondsTicker(plot->xAxis));
     ticker->setTickCount(5);
     ticker->setTickStepStrategy(QCPAxisTicker::tssMeetTickCount);
     ticker->setDateTimeFormat(QStringLiteral("yyyy-M-d \n h:m:s"));

@@ -450,6 +450,41 @@ private slots:
                 for (const QString &l : tick_labels(w->findChild<QCustomPlot *>(name)))
                     QVERIFY2(!l.contains("1970"), qPrintable(QString(name) + ": " + l));
     }
+
+    // The time labels of a narrow graph (a small screen) stay apart.
+    void narrow_graph_labels_stay_apart_data()
+    {
+        QTest::addColumn<int>("width");
+        for (int w : {250, 340, 500, 900})
+            QTest::newRow(qPrintable(QString::number(w))) << w;
+    }
+    void narrow_graph_labels_stay_apart()
+    {
+        QFETCH(int, width);
+        testkit::FixedClock clock(PC_TIME);
+        QCustomPlot plot;
+        frame::ModelFrame::set_date_ticker(&plot);
+        plot.resize(width, 300);
+        plot.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&plot));
+        const double now = double(PC_TIME.toSecsSinceEpoch());
+        for (double span : {60.0, 600.0, 3600.0}) {
+            plot.xAxis->setRange(now - span, now);
+            plot.replot();
+            const QVector<double> ticks = plot.xAxis->tickVector();
+            const QVector<QString> labels = plot.xAxis->tickVectorLabels();
+            QVERIFY(ticks.size() >= 2);
+            const QFontMetrics metrics(plot.xAxis->tickLabelFont());
+            for (int i = 1; i < ticks.size(); ++i) {
+                int widest = 0;
+                for (const QString &line : labels[i - 1].split('\n') + labels[i].split('\n'))
+                    widest = std::max(widest, metrics.horizontalAdvance(line.trimmed()));
+                const double apart = plot.xAxis->coordToPixel(ticks[i]) - plot.xAxis->coordToPixel(ticks[i - 1]);
+                QVERIFY2(apart > widest, qPrintable(QStringLiteral("%1 s over %2 px: %3 px apart, labels %4 px")
+                                                        .arg(span).arg(width).arg(apart).arg(widest)));
+            }
+        }
+    }
 };
 
 QTEST_MAIN(tst_window_graphs)
