@@ -33,8 +33,12 @@ void Sheet::set(int row, int col, const QString &text)
     if (row < 1 || col < 1 || row > k_sheet_rows || col > k_sheet_cols)
         return;
     if (!m_cells.isEmpty()) {
-        const Cell &last = m_cells.constLast();
-        if (row < last.row || (row == last.row && col <= last.col))
+        Cell &last = m_cells.last();
+        if (row == last.row && col == last.col) {
+            last.text = text;   // the same cell again costs no room
+            return;
+        }
+        if (row < last.row || (row == last.row && col < last.col))
             m_sorted = false;
     }
     m_cells.append(Cell{row, col, text});
