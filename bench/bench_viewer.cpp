@@ -1,7 +1,8 @@
 // The import viewer on a day of thermo-hygrometer readings exported by the
 // real window, beside openpyxl's read-only load of the same file; a unit
-// switch; two workbooks of one far cell. Each open runs in a child process
-// of its own so its peak memory is its own. Prints figures only.
+// switch; two workbooks of one far cell; small archives of endless cells.
+// Each open runs in a child process of its own so its peak memory is its
+// own. Prints figures only.
 #include "KQ257_interface/kq257_interface.h"
 #include "frame/model_frame.h"
 #include "import_data/import_data.h"
@@ -209,6 +210,47 @@ int main(int argc, char *argv[])
             continue;
         }
         print_open(f.name, run_child(self, path, false, 120));
+    }
+
+    // 500 MB of repeated cell XML in an archive of a megabyte or two.
+    static const char *endless = R"PY(
+import sys, zipfile
+unit, one_row, size = sys.argv[2], sys.argv[3] == '1', int(sys.argv[4])
+head = ('<worksheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main">'
+        '<sheetData><row r="1"><c r="A1" t="inlineStr"><is><t>KQ240 datasheet</t></is></c></row>')
+if one_row: head += '<row r="2">'
+tail = ('</row>' if one_row else '') + '</sheetData></worksheet>'
+chunk = (unit * ((1 << 20) // len(unit))).encode()
+z = zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED, compresslevel=9)
+with z.open('xl/worksheets/sheet1.xml', 'w', force_zip64=True) as f:
+    f.write(head.encode())
+    for _ in range(size // len(chunk)): f.write(chunk)
+    f.write(tail.encode())
+z.close()
+)PY";
+    const struct
+    {
+        const char *name;
+        const char *unit;
+        bool one_row;
+    } hostile[] = {
+        {"500 MB: rows of two cells", "<row><c><v>1</v></c><c><v>2</v></c></row>", false},
+        {"500 MB: one row of cells", "<c><v>1</v></c>", true},
+        {"500 MB: one cell rewritten", "<c r=\"B2\"><v>1</v></c>", true},
+    };
+    for (const auto &h : hostile) {
+        const QString path = dir.file(QStringLiteral("endless.xlsx"));
+        QFile::remove(path);
+        QProcess p;
+        p.start(QStringLiteral("/usr/bin/python3"),
+                {QStringLiteral("-c"), QString::fromLatin1(endless), path, QString::fromLatin1(h.unit),
+                 h.one_row ? QStringLiteral("1") : QStringLiteral("0"), QStringLiteral("500000000")});
+        if (!p.waitForFinished(300000) || p.exitCode() != 0 || !QFileInfo(path).isFile()) {
+            std::printf("%-28s not written\n", h.name);
+            continue;
+        }
+        std::printf("%-28s %lld bytes\n", h.name, static_cast<long long>(QFileInfo(path).size()));
+        print_open(h.name, run_child(self, path, false, 180));
     }
     return 0;
 }

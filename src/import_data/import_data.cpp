@@ -15,6 +15,12 @@ namespace {
 // The most columns a workbook of the viewer's models has is seven; a sheet
 // far wider is no export of theirs and would make a view of no use.
 const int k_max_columns = 256;
+// A window exports at most a whole sheet of rows (1,048,576) at its widest,
+// seven columns, about 7.3 million cells; 2^23 leaves room over that. A file
+// past it is no export of theirs, and reading on would cost time and memory
+// for what the XML repeats, not for anything shown.
+const int k_max_rows = 1048576;
+const qint64 k_max_cells = qint64(1) << 23;
 
 }
 import_data::import_data(QWidget *parent, QString filename)
@@ -73,14 +79,11 @@ bool import_data::read_sheet()
 {
     workbook::Sheet sheet;
     QString error;
-    if (workbook::read_first_sheet(file_name, &sheet, &error)) {
-        if (sheet.column_count() > k_max_columns)
-            error = QStringLiteral("%1 has %2 columns, more than the viewer shows (%3)")
-                        .arg(file_name)
-                        .arg(sheet.column_count())
-                        .arg(k_max_columns);
-    }
-    if (error.isEmpty()) {
+    workbook::ReadLimits limits;
+    limits.max_rows = k_max_rows;
+    limits.max_columns = k_max_columns;
+    limits.max_cells = k_max_cells;
+    if (workbook::read_first_sheet(file_name, &sheet, &error, limits)) {
         m_sheet = sheet;
         m_read_error.clear();
         return true;

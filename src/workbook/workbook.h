@@ -124,7 +124,16 @@ private:
 // formula results and numbers (in plain decimals, as many digits as bring
 // the same number back).
 // False, with a reason in error, for a file that is not a readable workbook.
-bool read_first_sheet(const QString &path, Sheet *sheet, QString *error = nullptr);
+// Limits, where given, stop the reading as soon as the sheet goes past them,
+// so a small archive of endless cells costs no more than the limit.
+struct ReadLimits
+{
+    int max_rows = 0;         // 0: no limit
+    int max_columns = 0;
+    qint64 max_cells = 0;     // every cell element counts, a rewrite too
+};
+bool read_first_sheet(const QString &path, Sheet *sheet, QString *error = nullptr,
+                      const ReadLimits &limits = ReadLimits());
 
 // The text the reader gives for a numeric cell's value.
 QString number_text(const QString &value);

@@ -33,8 +33,12 @@ void Sheet::set(int row, int col, const QString &text)
     if (row < 1 || col < 1 || row > k_sheet_rows || col > k_sheet_cols)
         return;
     if (!m_cells.isEmpty()) {
-        const Cell &last = m_cells.constLast();
-        if (row < last.row || (row == last.row && col <= last.col))
+        Cell &last = m_cells.last();
+        if (row == last.row && col == last.col) {
+            last.text = text;   // the same cell again costs no room
+            return;
+        }
+        if (row < last.row || (row == last.row && col < last.col))
             m_sorted = false;
     }
     m_cells.append(Cell{row, col, text});
@@ -277,7 +281,7 @@ QString number_text(const QString &v)
     return QString::number(d, plain ? 'f' : 'g', QLocale::FloatingPointShortest);
 }
 
-bool read_first_sheet(const QString &path, Sheet *sheet, QString *error)
+bool read_first_sheet(const QString &path, Sheet *sheet, QString *error, const ReadLimits &limits)
 {
     QString why;
     auto fail = [&](const QString &reason) {
@@ -362,14 +366,33 @@ bool read_first_sheet(const QString &path, Sheet *sheet, QString *error)
         row = ok && n > 0 ? n : row + 1;
         col = 0;
     };
-    // A cell at its place (its reference, else after the one before).
-    const auto put_cell = [&](const QStringRef &ref, const QStringRef &type, const QString &value) {
+    // Moves to a cell's place (its reference, else after the one before);
+    // false, with the reason, once the sheet goes past the limits.
+    qint64 cells_seen = 0;
+    const auto place_cell = [&](const QStringRef &ref) {
         const int c = ref.isEmpty() ? 0 : column_of(ref);
         col = c > 0 ? c : col + 1;
         if (!ref.isEmpty() && row_of(ref) > 0)
             row = row_of(ref);
         if (row <= 0)
             row = 1;
+        ++cells_seen;
+        if (limits.max_cells > 0 && cells_seen > limits.max_cells)
+            why = QStringLiteral("%1 has more than %2 cells").arg(sheet_member).arg(limits.max_cells);
+        else if (limits.max_rows > 0 && row > limits.max_rows)
+            why = QStringLiteral("%1 has a cell in row %2, past row %3").arg(sheet_member).arg(row).arg(limits.max_rows);
+        else if (limits.max_columns > 0 && col > limits.max_columns)
+            why = QStringLiteral("%1 has a cell in column %2, past column %3")
+                      .arg(sheet_member)
+                      .arg(col)
+                      .arg(limits.max_columns);
+        else
+            return true;
+        return false;
+    };
+    const auto put_cell = [&](const QStringRef &ref, const QStringRef &type, const QString &value) {
+        if (!place_cell(ref))
+            return false;
         QString text;
         if (type == QLatin1String("s")) {
             bool ok = false;
@@ -405,15 +428,9 @@ bool read_first_sheet(const QString &path, Sheet *sheet, QString *error)
         start_row(QStringRef(&text));
     };
     events.cell = [&](const scan::Cell &c) {
-        if (!c.has_value) {
-            const QString ref = QString::fromLatin1(c.ref);
-            const int k = ref.isEmpty() ? 0 : column_of(QStringRef(&ref));
-            col = k > 0 ? k : col + 1;
-            if (!ref.isEmpty() && row_of(QStringRef(&ref)) > 0)
-                row = row_of(QStringRef(&ref));
-            return true;
-        }
         const QString ref = QString::fromLatin1(c.ref);
+        if (!c.has_value)
+            return place_cell(QStringRef(&ref));
         const QString type = QString::fromLatin1(c.type);
         return put_cell(QStringRef(&ref), QStringRef(&type), c.value);
     };
@@ -435,6 +452,7 @@ bool read_first_sheet(const QString &path, Sheet *sheet, QString *error)
     last_in_column.fill(QString());
     saw_sheet_data = false;
     row = col = 0;
+    cells_seen = 0;
     if (!open_member(zip.handle, sheet_member, &why))
         return fail(why.isEmpty() ? QStringLiteral("%1 holds no worksheet").arg(path) : why);
 
@@ -469,10 +487,8 @@ bool read_first_sheet(const QString &path, Sheet *sheet, QString *error)
                     }
                 }
                 if (!has_value) {
-                    const int c = ref.isEmpty() ? 0 : column_of(ref);
-                    col = c > 0 ? c : col + 1;
-                    if (!ref.isEmpty() && row_of(ref) > 0)
-                        row = row_of(ref);
+                    if (!place_cell(ref))
+                        return false;
                     continue;
                 }
                 if (!put_cell(ref, type, value))

@@ -173,6 +173,28 @@ class tst_import_data : public QObject
     {
         return book([&](workbook::Writer &w) { text_rows(w, title, rows); });
     }
+    // A thermometer title, then `unit` repeated to `bytes` of sheet XML in a
+    // deflated archive of a few hundred kilobytes.
+    QString endless_book(const QString &unit, bool in_one_row, qint64 bytes)
+    {
+        const QString path = m_dir->file(QStringLiteral("endless%1.xlsx").arg(++m_books));
+        run_python(QStringLiteral(
+                       "import sys, zipfile\n"
+                       "unit, one_row, size = sys.argv[2], sys.argv[3] == '1', int(sys.argv[4])\n"
+                       "head = ('<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">'\n"
+                       "        '<sheetData><row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>KQ240 datasheet</t></is></c></row>')\n"
+                       "if one_row: head += '<row r=\"2\">'\n"
+                       "tail = ('</row>' if one_row else '') + '</sheetData></worksheet>'\n"
+                       "chunk = (unit * ((1 << 20) // len(unit))).encode()\n"
+                       "z = zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED, compresslevel=9)\n"
+                       "with z.open('xl/worksheets/sheet1.xml', 'w', force_zip64=True) as f:\n"
+                       "    f.write(head.encode())\n"
+                       "    for _ in range(size // len(chunk) + 1): f.write(chunk)\n"
+                       "    f.write(tail.encode())\n"
+                       "z.close()\n"),
+                   {path, unit, in_one_row ? "1" : "0", QString::number(bytes)});
+        return path;
+    }
 
 private slots:
     void initTestCase() { m_dir.reset(new testkit::ProgramDir); }
@@ -544,6 +566,14 @@ wb.save(sys.argv[1])
             w.write_string(1, 1, "KQ240 datasheet");
             w.write_string(20000, 16384, "x");
         }) << "workbook not readable" << true;
+        // Small archives of endless repeated cells: no export of a window,
+        // refused once past what a window could have written.
+        QTest::newRow("rows past the sheet's last")
+            << endless_book("<row><c><v>1</v></c><c><v>2</v></c></row>", false, 1100000ll * 41)
+            << "workbook not readable" << true;
+        QTest::newRow("one cell written millions of times")
+            << endless_book("<c r=\"B2\"><v>1</v></c>", true, 8500000ll * 22)
+            << "workbook not readable" << true;
     }
     void malformed()
     {
@@ -651,6 +681,23 @@ wb.save(sys.argv[1])
         QCOMPARE(table_rows(v), 2);
         QCOMPARE(table_row(v, 1), (QStringList{T1, "50.5", ""}));
         QCOMPARE(plot(v)->graph(0)->dataCount(), 2);
+    }
+
+    // A week of readings at one a second, as a window exports it, opens whole.
+    void week_of_readings_opens()
+    {
+        const int rows = 604800;
+        import_data v(nullptr, book([&](workbook::Writer &w) {
+            text_rows(w, "KQ285 datasheet", {{"Date", "Decibels", "weight"}});
+            for (int r = 0; r < rows; ++r) {
+                w.write_string(3 + r, 1, r % 2 ? T1 : T0);
+                w.write_number(3 + r, 2, 40.5 + r % 50);
+                w.write_string(3 + r, 3, "dbA");
+            }
+        }));
+        QCOMPARE(v.read_error(), QString());
+        QCOMPARE(table_rows(v), rows);
+        QCOMPARE(table_row(v, rows - 1), (QStringList{T1, "89.5", "dbA"}));
     }
 
     // A steady reading: the value axis opens around it, the same for 1,000
