@@ -1,5 +1,6 @@
 #include "gaugespeed.h"
 
+#include <QEvent>
 #include <QFont>
 #include <QFontMetrics>
 #include <QPainter>
@@ -173,26 +174,30 @@ double GaugeSpeed::needle_angle() const
     return (m_value - minimum) / span * 180.0 - 90.0;
 }
 
-void GaugeSpeed::paintEvent(QPaintEvent *)
+void GaugeSpeed::changeEvent(QEvent *event)
 {
-    QPainter painter(this);
+    // The picture comes from the style sheet.
+    if (event->type() == QEvent::StyleChange || event->type() == QEvent::PaletteChange)
+        m_face_stale = true;
+    QWidget::changeEvent(event);
+}
+
+// The style sheet's dial picture with the arc and ticks over it, in widget
+// coordinates. The picture is square with the hub in its middle: it is drawn
+// square, centred on the needle's pivot, at the scale's size, however the
+// layout stretches the widget.
+void GaugeSpeed::paint_face(QPainter &painter, const QRect &picture) const
+{
     const int w = width();
     const int h = height();
-
-    // The style sheet's dial picture is square with the hub in its middle:
-    // draw it square, centred on the needle's pivot, at the scale's size,
-    // however the layout stretches the widget.
     QStyleOption opt;
     opt.initFrom(this);
-    const int side = (k_picture_side * qMin(w, h)) / 200;
-    opt.rect = QRect(w / 2 - side / 2, 150 - side / 2, side, side);
+    opt.rect = picture;
     style()->drawPrimitive(QStyle::PE_Widget, &opt, &painter, this);
 
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     painter.translate(w / 2, 150);
     painter.scale(qMin(w, h) / 200.0, qMin(w, h) / 200.0);
-
-    const QFontMetrics fm = fontMetrics();
 
     // arc
     painter.save();
@@ -208,7 +213,6 @@ void GaugeSpeed::paintEvent(QPaintEvent *)
     // ticks, from the right end over the top to the left end
     painter.save();
     {
-        tick_color = Qt::blue;
         QPen pen(tick_color);
         pen.setWidth(1);
         pen.setCapStyle(Qt::RoundCap);
@@ -220,6 +224,38 @@ void GaugeSpeed::paintEvent(QPaintEvent *)
         }
     }
     painter.restore();
+}
+
+void GaugeSpeed::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    const int w = width();
+    const int h = height();
+    const int side = (k_picture_side * qMin(w, h)) / 200;
+    const QRect picture(w / 2 - side / 2, 150 - side / 2, side, side);
+
+    // Made at the picture's size and the widget's pixel ratio, so that it is
+    // copied pixel for pixel; the arc and ticks lie inside the square.
+    tick_color = Qt::blue;
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = (QSizeF(picture.size()) * ratio).toSize();
+    if (m_face_stale || m_face.size() != pixels || m_face.devicePixelRatio() != ratio || m_face_at != picture) {
+        m_face = QPixmap(pixels);
+        m_face.setDevicePixelRatio(ratio);
+        m_face.fill(Qt::transparent);
+        QPainter face(&m_face);
+        face.translate(-picture.topLeft());
+        paint_face(face, picture);
+        m_face_at = picture;
+        m_face_stale = false;
+    }
+    painter.drawPixmap(picture.topLeft(), m_face);
+
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    painter.translate(w / 2, 150);
+    painter.scale(qMin(w, h) / 200.0, qMin(w, h) / 200.0);
+
+    const QFontMetrics fm = fontMetrics();
 
     // scale labels
     painter.save();

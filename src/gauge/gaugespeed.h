@@ -2,6 +2,7 @@
 #define GAUGESPEED_H
 
 #include <QColor>
+#include <QPixmap>
 #include <QString>
 #include <QWidget>
 
@@ -31,9 +32,17 @@ public slots:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+    void changeEvent(QEvent *event) override;
 
 private:
     double needle_angle() const;
+    void paint_face(QPainter &painter, const QRect &picture) const;
+
+    // The dial picture, arc and ticks do not change with the value; scaling
+    // the style sheet's picture each reading is most of a paint.
+    QPixmap m_face;
+    QRect m_face_at;
+    bool m_face_stale = true;
 
     QColor tick_color;
     int tick_step = 30;

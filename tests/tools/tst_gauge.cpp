@@ -209,6 +209,8 @@ private slots:
     void window_gauge_texts_data();
     void window_gauge_texts();
     void picture_is_legible();
+    void repaint_matches_a_fresh_gauge_data();
+    void repaint_matches_a_fresh_gauge();
 };
 
 void tst_gauge::starting_values()
@@ -628,6 +630,54 @@ void tst_gauge::picture_is_legible()
 
     // The hub stands out in the middle, where the needle turns.
     QVERIFY(testkit::contrast_ratio(at(0, 0), at(0, -40)) >= 2.0);
+}
+
+// A gauge that has painted before and then changed paints as a new gauge
+// in the same state would: what it keeps between paints follows its size,
+// range, value and style sheet.
+void tst_gauge::repaint_matches_a_fresh_gauge_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<int>("max");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("sheet");
+    const QString dial = application_style_sheet();
+    const QString other = "GaugeSpeed { border-image: url(:/ICON/data_bckground.png); }";
+    QTest::newRow("value only") << QSize(280, 200) << 100 << 73.5 << dial;
+    QTest::newRow("range") << QSize(280, 200) << 500 << 73.5 << dial;
+    QTest::newRow("resized") << QSize(420, 300) << 100 << 10.0 << dial;
+    QTest::newRow("narrowed") << QSize(200, 400) << 100 << 10.0 << dial;
+    QTest::newRow("other picture") << QSize(280, 200) << 100 << 10.0 << other;
+    QTest::newRow("no picture") << QSize(280, 200) << 100 << 10.0 << QString();
+}
+
+void tst_gauge::repaint_matches_a_fresh_gauge()
+{
+    QFETCH(QSize, size);
+    QFETCH(int, max);
+    QFETCH(double, value);
+    QFETCH(QString, sheet);
+    auto make = [](const QString &style, QSize at) {
+        auto g = std::make_unique<GaugeSpeed>();
+        g->setObjectName("gunspeed");
+        g->setStyleSheet(style);
+        g->resize(at);
+        g->setTitle("T");
+        g->setUnit("C");
+        return g;
+    };
+    const auto used = make(application_style_sheet(), QSize(280, 200));
+    used->setValue(42.0);
+    used->grab();
+    used->setStyleSheet(sheet);
+    used->resize(size);
+    used->setRange(max, 0);
+    used->setValue(value);
+
+    const auto fresh = make(sheet, size);
+    fresh->setRange(max, 0);
+    fresh->setValue(value);
+    QCOMPARE(used->grab().toImage(), fresh->grab().toImage());
 }
 
 QTEST_MAIN(tst_gauge)
