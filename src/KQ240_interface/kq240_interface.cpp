@@ -1,3 +1,4 @@
+#include "frame/compact_item.h"
 #include "KQ240_interface/kq240_interface.h"
 #include "ui_kq240_interface.h"
 
@@ -292,10 +293,10 @@ void KQ240_INTERFACE::add_rt_table_row(double s1, double s2, double s3, double s
     QTableWidget *table = ui->RT_table_data;
     const int row = table->rowCount();
     table->setRowCount(row + 1);
-    table->setItem(row, 0, new QTableWidgetItem(app_env::now().toString(QStringLiteral("hh:mm:ss yyyy-MM-dd"))));
+    table->setItem(row, 0, new compact_item(app_env::now().toString(QStringLiteral("hh:mm:ss yyyy-MM-dd"))));
     const double s[4] = {s1, s2, s3, s4};
     for (int k = 0; k < 4; ++k)
-        table->setItem(row, k + 1, new QTableWidgetItem(reading_text(s[k])));
+        table->setItem(row, k + 1, new compact_item(reading_text(s[k])));
     table->scrollToBottom();
     table->show();
 }
@@ -372,11 +373,11 @@ void KQ240_INTERFACE::add_read_table_row(double t1, double t2, double t3, double
     QTableWidget *table = ui->read_table_data;
     const int row = table->rowCount();
     table->setRowCount(row + 1);
-    table->setItem(row, 0, new QTableWidgetItem(QString::number(row + 1)));
+    table->setItem(row, 0, new compact_item(QString::number(row + 1)));
     const double t[4] = {t1, t2, t3, t4};
     for (int k = 0; k < 4; ++k) {
         const double v = std::isnan(t[k]) ? t[k] : celsius_to_unit(t[k], unit_index);
-        table->setItem(row, k + 1, new QTableWidgetItem(reading_text(v)));
+        table->setItem(row, k + 1, new compact_item(reading_text(v)));
     }
     table->scrollToBottom();
 }

@@ -1,3 +1,4 @@
+#include "frame/compact_item.h"
 #include "KQ257_interface/kq257_interface.h"
 #include "ui_kq257_interface.h"
 
@@ -173,7 +174,7 @@ void KQ257_INTERFACE::clear_model()
 
 QTableWidgetItem *KQ257_INTERFACE::temperature_item(double celsius, const QString &text) const
 {
-    auto *item = new QTableWidgetItem(text);
+    auto *item = new compact_item(text);
     item->setData(Qt::UserRole, celsius);   // the reading itself, for unit changes
     return item;
 }
@@ -233,9 +234,9 @@ void KQ257_INTERFACE::add_rt_table_row(uint32_t time, double temperature, double
     QTableWidget *table = ui->RT_table_data;
     const int row = table->rowCount();
     table->setRowCount(row + 1);
-    table->setItem(row, 0, new QTableWidgetItem(stamp_text(time)));
-    table->setItem(row, 1, new QTableWidgetItem(QString::number(temperature, 'f', 2) + unit_text));
-    table->setItem(row, 2, new QTableWidgetItem(QString::number(humidity, 'f', 2) + QStringLiteral("%RH")));
+    table->setItem(row, 0, new compact_item(stamp_text(time)));
+    table->setItem(row, 1, new compact_item(QString::number(temperature, 'f', 2) + unit_text));
+    table->setItem(row, 2, new compact_item(QString::number(humidity, 'f', 2) + QStringLiteral("%RH")));
     table->scrollToBottom();
     table->show();
 }
@@ -303,9 +304,9 @@ void KQ257_INTERFACE::add_read_table_row(uint32_t time, double temperature, doub
     QTableWidget *table = ui->read_table_data;
     const int row = table->rowCount();
     table->setRowCount(row + 1);
-    table->setItem(row, 0, new QTableWidgetItem(stamp_text(time)));
+    table->setItem(row, 0, new compact_item(stamp_text(time)));
     table->setItem(row, 1, temperature_item(temperature, QString::number(temperature, 'f', 2) + QStringLiteral("℃")));
-    table->setItem(row, 2, new QTableWidgetItem(QString::number(humidity, 'f', 2) + QStringLiteral(" %RH")));
+    table->setItem(row, 2, new compact_item(QString::number(humidity, 'f', 2) + QStringLiteral(" %RH")));
 }
 
 void KQ257_INTERFACE::KQ257_set_save_data_plot(uint32_t time, double temperature, double humidity)

@@ -1,3 +1,4 @@
+#include "frame/compact_item.h"
 #include "frame/hid_window.h"
 
 #include "data_process/data_statistics.h"
@@ -105,10 +106,10 @@ int append_row(QTableWidget *table, quint32 time, const QString &value, const QS
 {
     const int row = table->rowCount();
     table->setRowCount(row + 1);
-    table->setItem(row, 0, new QTableWidgetItem(
+    table->setItem(row, 0, new compact_item(
         QDateTime::fromSecsSinceEpoch(qint64(time)).toString(QStringLiteral("hh:mm:ss yyyy-MM-dd"))));
-    table->setItem(row, 1, new QTableWidgetItem(value));
-    table->setItem(row, 2, new QTableWidgetItem(unit));
+    table->setItem(row, 1, new compact_item(value));
+    table->setItem(row, 2, new compact_item(unit));
     if (scroll) {
         table->scrollToBottom();
         table->show();
