@@ -1,6 +1,6 @@
-#include "frame/compact_item.h"
 #include "KQ240_interface/kq240_interface.h"
 #include "ui_kq240_interface.h"
+#include "frame/compact_item.h"
 
 #include "common/app_env.h"
 #include "frame/model_frame.h"

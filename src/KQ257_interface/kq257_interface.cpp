@@ -1,6 +1,6 @@
-#include "frame/compact_item.h"
 #include "KQ257_interface/kq257_interface.h"
 #include "ui_kq257_interface.h"
+#include "frame/compact_item.h"
 
 #include "frame/model_frame.h"
 #include "frame/series.h"

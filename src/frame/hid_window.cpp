@@ -1,5 +1,5 @@
-#include "frame/compact_item.h"
 #include "frame/hid_window.h"
+#include "frame/compact_item.h"
 
 #include "data_process/data_statistics.h"
 #include "frame/model_frame.h"
