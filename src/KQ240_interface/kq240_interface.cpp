@@ -1,8 +1,8 @@
 #include "KQ240_interface/kq240_interface.h"
 #include "ui_kq240_interface.h"
-#include "frame/compact_item.h"
 
 #include "common/app_env.h"
+#include "frame/compact_item.h"
 #include "frame/model_frame.h"
 #include "frame/series.h"
 #include "menu_dialog/menu_dialog.h"

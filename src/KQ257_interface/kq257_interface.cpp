@@ -1,11 +1,11 @@
 #include "KQ257_interface/kq257_interface.h"
 #include "ui_kq257_interface.h"
-#include "frame/compact_item.h"
 
 #include "frame/model_frame.h"
 #include "frame/series.h"
 #include "menu_dialog/menu_dialog.h"
 #include "frame/hid_link.h"
+#include "frame/compact_item.h"
 #include "usb_help/hid_interdace.h"
 
 #include <QDateTime>

@@ -13,7 +13,7 @@ compact_item::compact_item(const compact_item &other)
     : QTableWidgetItem(other)
 {
     if (other.has_text_)
-        store(QString::fromUtf8(other.bytes(), int(other.size_)));
+        store_bytes(other.bytes(), int(other.size_));
 }
 
 compact_item::~compact_item()
@@ -52,23 +52,24 @@ bool compact_item::store(const QString &text)
     if (has_text_ && int(size_) == utf8.size() && std::memcmp(bytes(), utf8.constData(), size_) == 0)
         return false;
     release();
-    size_ = quint32(utf8.size());
-    if (utf8.size() <= inline_size) {
-        std::memcpy(inline_, utf8.constData(), size_t(utf8.size()));
-    } else {
-        heap_ = new char[size_t(utf8.size())];
-        std::memcpy(heap_, utf8.constData(), size_t(utf8.size()));
-        on_heap_ = true;
-    }
-    has_text_ = true;
+    store_bytes(utf8.constData(), utf8.size());
     return true;
+}
+
+void compact_item::store_bytes(const char *from, int size)
+{
+    size_ = quint32(size);
+    char *to = inline_;
+    if (on_heap())
+        to = heap_ = new char[size_t(size)];
+    std::memcpy(to, from, size_t(size));
+    has_text_ = true;
 }
 
 void compact_item::release()
 {
-    if (on_heap_)
+    if (on_heap())
         delete[] heap_;
-    on_heap_ = false;
     has_text_ = false;
     size_ = 0;
 }

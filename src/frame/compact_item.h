@@ -21,13 +21,14 @@ private:
     static constexpr int inline_size = 22;
 
     bool store(const QString &text);
+    void store_bytes(const char *from, int size);
     void release();
-    const char *bytes() const { return on_heap_ ? heap_ : inline_; }
+    bool on_heap() const { return size_ > inline_size; }
+    const char *bytes() const { return on_heap() ? heap_ : inline_; }
     void notify();
 
     quint32 size_ = 0;
     bool has_text_ = false;
-    bool on_heap_ = false;
     union {
         char inline_[inline_size];
         char *heap_;

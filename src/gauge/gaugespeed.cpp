@@ -238,9 +238,8 @@ void GaugeSpeed::paintEvent(QPaintEvent *)
     // copied pixel for pixel; the arc and ticks lie inside the square.
     tick_color = Qt::blue;
     const qreal ratio = devicePixelRatioF();
-    const QSize pixels = (QSizeF(picture.size()) * ratio).toSize();
-    if (m_face_stale || m_face.size() != pixels || m_face.devicePixelRatio() != ratio || m_face_at != picture) {
-        m_face = QPixmap(pixels);
+    if (m_face_stale || m_face_at != picture || m_face.devicePixelRatio() != ratio) {
+        m_face = QPixmap((QSizeF(picture.size()) * ratio).toSize());
         m_face.setDevicePixelRatio(ratio);
         m_face.fill(Qt::transparent);
         QPainter face(&m_face);
