@@ -66,6 +66,15 @@ void fill_window(KQ257_INTERFACE &w, int rows)
     QCoreApplication::processEvents();
 }
 
+std::unique_ptr<KQ257_INTERFACE> filled_window(int rows)
+{
+    auto w = std::make_unique<KQ257_INTERFACE>();
+    w->resize(1200, 732);
+    w->show();
+    fill_window(*w, rows);
+    return w;
+}
+
 struct Result
 {
     double preview_s = 0;   // preview built and shown
@@ -134,12 +143,9 @@ int make_book(int rows, const QString &book)
 {
     testkit::ProgramDir dir;
     hidsim::reset();
-    KQ257_INTERFACE w;
-    w.resize(1200, 732);
-    w.show();
-    fill_window(w, rows);
+    const auto w = filled_window(rows);
     frame::ModelFrame::set_save_name_hook([&](const QString &, const QString &) { return book; });
-    w.SAVE_table_Slot();
+    w->SAVE_table_Slot();
     frame::ModelFrame::set_save_name_hook(nullptr);
     return QFileInfo::exists(book) ? 0 : 1;
 }
@@ -153,10 +159,7 @@ int run_case(const QString &kind, int rows)
     if (kind == QLatin1String("floor")) {
         r = run_floor(rows, pdf);
     } else if (kind == QLatin1String("window")) {
-        auto w = std::make_unique<KQ257_INTERFACE>();
-        w->resize(1200, 732);
-        w->show();
-        fill_window(*w, rows);
+        const auto w = filled_window(rows);
         r = time_preview([&] { w->Printf_table_Slot(); }, pdf);
     } else {
         // The workbook comes from a window in a child process: the viewer's

@@ -182,22 +182,28 @@ void GaugeSpeed::changeEvent(QEvent *event)
     QWidget::changeEvent(event);
 }
 
+// The scale's own coordinates: 200 units across, the needle's pivot at the origin.
+void GaugeSpeed::to_scale(QPainter &painter) const
+{
+    const int w = width();
+    const int h = height();
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
+    painter.translate(w / 2, 150);
+    painter.scale(qMin(w, h) / 200.0, qMin(w, h) / 200.0);
+}
+
 // The style sheet's dial picture with the arc and ticks over it, in widget
 // coordinates. The picture is square with the hub in its middle: it is drawn
 // square, centred on the needle's pivot, at the scale's size, however the
 // layout stretches the widget.
 void GaugeSpeed::paint_face(QPainter &painter, const QRect &picture) const
 {
-    const int w = width();
-    const int h = height();
     QStyleOption opt;
     opt.initFrom(this);
     opt.rect = picture;
     style()->drawPrimitive(QStyle::PE_Widget, &opt, &painter, this);
 
-    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-    painter.translate(w / 2, 150);
-    painter.scale(qMin(w, h) / 200.0, qMin(w, h) / 200.0);
+    to_scale(painter);
 
     // arc
     painter.save();
@@ -250,9 +256,7 @@ void GaugeSpeed::paintEvent(QPaintEvent *)
     }
     painter.drawPixmap(picture.topLeft(), m_face);
 
-    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-    painter.translate(w / 2, 150);
-    painter.scale(qMin(w, h) / 200.0, qMin(w, h) / 200.0);
+    to_scale(painter);
 
     const QFontMetrics fm = fontMetrics();
 

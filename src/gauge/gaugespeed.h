@@ -36,6 +36,7 @@ protected:
 
 private:
     double needle_angle() const;
+    void to_scale(QPainter &painter) const;
     void paint_face(QPainter &painter, const QRect &picture) const;
 
     // The dial picture, arc and ticks do not change with the value; scaling
