@@ -38,9 +38,14 @@ void draw_text(QPainter &painter, const QFont &font, const QPointF &baseline, co
 // unit ends at 110, the value sits between them.
 constexpr qreal k_line_left = -120;
 constexpr qreal k_line_right = 110;
+constexpr qreal k_line_y = 40;       // the line's baseline
 constexpr qreal k_line_space = 4;    // kept clear between two texts
 constexpr qreal k_edge_space = 6;    // kept clear of the widget's edge
-constexpr qreal k_dial_half = k_picture_side / 2.0;
+// The picture's face inside its rim: a circle of 134 around the pivot, cut
+// flat 44 below it. A text on it stays this far from the rim.
+constexpr qreal k_face_radius = 134;
+constexpr qreal k_face_bottom = 44;
+constexpr qreal k_rim_space = 3;
 constexpr qreal k_title_points = 12;
 constexpr qreal k_value_points = 20;
 
@@ -50,9 +55,18 @@ struct TextLine
     qreal title_x = k_line_left, value_x = 0, unit_x = 0;
 };
 
+// Half the face's width at the lowest ink of the line (the face narrows
+// downwards), less the space kept from the rim.
+qreal face_half_width(qreal lowest)
+{
+    const qreal y = qMin(lowest, k_face_bottom);
+    return std::sqrt(k_face_radius * k_face_radius - y * y) - k_rim_space;
+}
+
 // Each text is measured in the font it is painted in. The value is centred
 // between the title's end and the unit's start. A line too long for its
-// place spreads to the edges of the dial (or of the widget, if narrower);
+// place spreads to the rim of the dial's face (or to the widget's edges, if
+// narrower);
 // if it is still too long the value shrinks to the gap, and when it would
 // end up smaller than the title, the whole line shrinks together, so that
 // nothing overlaps. half_width: half the widget's width in dial units.
@@ -73,7 +87,14 @@ TextLine lay_out_line(const QPaintDevice *device, const QString &title, const QS
     qreal right = k_line_right;
 
     if (tw + uw + vw + spaces > right - line.title_x) {
-        const qreal edge = qMin(half_width, k_dial_half) - k_edge_space;
+        // Smaller fonts only raise the lowest ink: measured at the first
+        // fonts, the room holds for every smaller one.
+        auto lowest = [device](const QFont &font, const QString &text) {
+            return text.isEmpty() ? 0.0 : QFontMetricsF(font, device).tightBoundingRect(text).bottom();
+        };
+        const qreal low = k_line_y + qMax(qMax(lowest(line.title_font, title), lowest(line.unit_font, unit)),
+                                          lowest(line.value_font, value));
+        const qreal edge = qMin(half_width - k_edge_space, face_half_width(low));
         line.title_x = qMin(k_line_left, -edge);
         right = qMax(k_line_right, edge);
     }
@@ -294,7 +315,7 @@ void GaugeSpeed::paintEvent(QPaintEvent *)
 
     const QString text = QString::number(m_value, 'f', 2);
     const TextLine line = lay_out_line(this, title, text, unit, (w / 2) / (qMin(w, h) / 200.0));
-    draw_text(painter, line.title_font, QPointF(line.title_x, 40), title);
-    draw_text(painter, line.value_font, QPointF(line.value_x, 40), text);
-    draw_text(painter, line.unit_font, QPointF(line.unit_x, 40), unit);
+    draw_text(painter, line.title_font, QPointF(line.title_x, k_line_y), title);
+    draw_text(painter, line.value_font, QPointF(line.value_x, k_line_y), text);
+    draw_text(painter, line.unit_font, QPointF(line.unit_x, k_line_y), unit);
 }

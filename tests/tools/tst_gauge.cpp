@@ -2,6 +2,8 @@
 #include "gauge/gaugespeed.h"
 #include "testkit.h"
 
+#include <QAbstractButton>
+#include <QDir>
 #include <QFile>
 #include <QFontMetrics>
 #include <QImage>
@@ -30,13 +32,14 @@ enum Direction { Left, Up, Right };
 
 // A paint device that keeps every text drawn on it: the text, where its
 // baseline starts in device pixels, its font, and the box it takes (its
-// advance by ascent plus descent) in device pixels.
+// advance by ascent plus descent) and the box its ink covers, in device pixels.
 struct DrawnText
 {
     QString text;
     QPointF at;
     QFont font;
     QRectF box;
+    QRectF ink;
 };
 
 class TextEngine : public QPaintEngine
@@ -62,7 +65,8 @@ public:
     {
         const QFontMetricsF fm(item.font());
         const QRectF box(p.x(), p.y() - fm.ascent(), fm.horizontalAdvance(item.text()), fm.ascent() + fm.descent());
-        texts.append({item.text(), transform.map(p), item.font(), transform.mapRect(box)});
+        const QRectF ink = fm.tightBoundingRect(item.text()).translated(p);
+        texts.append({item.text(), transform.map(p), item.font(), transform.mapRect(box), transform.mapRect(ink)});
     }
     Type type() const override { return QPaintEngine::User; }
 
@@ -158,6 +162,28 @@ QString line_crowded(GaugeSpeed &g)
         for (int j = i + 1; j < texts.size(); ++j)
             if (texts[i].box.intersects(texts[j].box))
                 faults << describe(texts[i]) + " over " + describe(texts[j]);
+    }
+    return faults.join("; ");
+}
+
+// The texts under the dial must lie on the picture's face, inside its rim
+// (Dashboard.svg: a circle of 134 dial units around the pivot, cut flat 44
+// below it). Dial units: the pivot at (width / 2, 150), min(width, height)
+// / 200 pixels each.
+QString off_the_face(GaugeSpeed &g)
+{
+    const double unit = qMin(g.width(), g.height()) / 200.0;
+    const QPointF pivot(g.width() / 2, 150);
+    QStringList faults;
+    for (const DrawnText &t : line_texts(g)) {
+        for (const QPointF &corner : {t.ink.topLeft(), t.ink.topRight(), t.ink.bottomLeft(), t.ink.bottomRight()}) {
+            const QPointF d = (corner - pivot) / unit;
+            if (std::hypot(d.x(), d.y()) > 134 || d.y() > 44) {
+                faults << QString("\"%1\" ink reaches %2,%3 (dial units), over the rim")
+                              .arg(t.text).arg(d.x(), 0, 'f', 1).arg(d.y(), 0, 'f', 1);
+                break;
+            }
+        }
     }
     return faults.join("; ");
 }
@@ -480,6 +506,8 @@ void tst_gauge::texts_under_the_dial()
             QCOMPARE(t.font.pointSizeF(), std::min(12.0, v.font.pointSizeF()));
     const QString overlap = line_crowded(g);
     QVERIFY2(overlap.isEmpty(), qPrintable(overlap));
+    const QString over = off_the_face(g);
+    QVERIFY2(over.isEmpty(), qPrintable(over));
 }
 
 void tst_gauge::picture_square_on_the_pivot_data()
@@ -543,17 +571,21 @@ void tst_gauge::window_gauges()
 void tst_gauge::window_gauge_texts_data()
 {
     QTest::addColumn<QString>("model");
+    QTest::addColumn<QString>("language");
     for (const char *model : {"KQ174", "KQ186", "KQ257", "KQ263", "KQ278", "KQ285", "KQ291"})
-        QTest::newRow(model) << model;
+        for (const char *language : {"EN", "CH"})
+            QTest::newRow(qPrintable(QString("%1 %2").arg(model, language))) << model << language;
 }
 
 // The longest values each window can show, at the sizes its layout gives
-// the gauges: title, value and unit stay apart and inside the gauge.
+// the gauges, in both languages: title, value and unit stay apart, inside
+// the gauge and on the dial's face.
 void tst_gauge::window_gauge_texts()
 {
     QFETCH(QString, model);
+    QFETCH(QString, language);
     testkit::ProgramDir dir;
-    dir.write_config({});
+    dir.write_config({{"Language", language}});
     const auto window = shown_window(model);
     QVERIFY(window);
 
@@ -562,6 +594,12 @@ void tst_gauge::window_gauge_texts()
         const QString crowded = line_crowded(*g);
         if (!crowded.isEmpty())
             faults << g->objectName() + " " + what + ": " + crowded;
+        const QString over = off_the_face(*g);
+        if (!over.isEmpty())
+            faults << g->objectName() + " " + what + ": " + over;
+        if (!qEnvironmentVariableIsEmpty("SENSAVO_SHOT_DIR"))   // for a look
+            g->grab().save(QDir(qEnvironmentVariable("SENSAVO_SHOT_DIR"))
+                               .filePath(QString("%1 %2 %3 %4.png").arg(model, language, g->objectName(), what)));
     };
     if (model == "KQ174") {
         // A real-time answer in each of the five modes: time, reading and
@@ -584,6 +622,16 @@ void tst_gauge::window_gauge_texts()
         for (double v : {1e9, -1e9}) {
             g->setValue(v);   // the range's ends
             check(g, QString("at %1").arg(g->value()));
+        }
+        if (model == "KQ257" && g->objectName() == "gunspeed") {
+            // In Fahrenheit the scale reaches 175.
+            auto *fahrenheit = window->findChild<QAbstractButton *>("radioButton_2");
+            QVERIFY(fahrenheit);
+            fahrenheit->click();
+            for (double v : {1e9, -1e9}) {
+                g->setValue(v);
+                check(g, QString("at %1 %2").arg(g->value()).arg(QString::fromUtf8("\u2109")));
+            }
         }
         if (model == "KQ186") {
             g->setValue(1e9);
