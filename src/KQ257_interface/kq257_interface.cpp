@@ -317,7 +317,7 @@ void KQ257_INTERFACE::KQ257_set_save_data_plot(uint32_t time, double temperature
     }
     save_temp->add(time, temperature);
     save_humi->add(time, humidity);
-    frame::ModelFrame::set_key_range(ui->read_plot->xAxis, m_frame->save_start_time, time);
+    frame::ModelFrame::set_key_range(ui->read_plot->xAxis, save_temp->data());
     fit_save_axes();
 }
 

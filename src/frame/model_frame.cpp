@@ -441,12 +441,23 @@ void ModelFrame::apply_time_span(quint32 last)
 
 void ModelFrame::set_key_range(QCPAxis *axis, double lower, double upper)
 {
+    // Records that come newest first give the ends the other way round.
+    if (upper < lower)
+        std::swap(lower, upper);
     // The axis ignores a range of no width (the first second of data) and
     // kept showing whatever it showed before: centre it on the key instead.
-    if (upper <= lower)
+    if (upper == lower)
         axis->setRange(upper - 0.5, upper + 0.5);
     else
         axis->setRange(lower, upper);
+}
+
+void ModelFrame::set_key_range(QCPAxis *axis, const QSharedPointer<QCPGraphDataContainer> &points)
+{
+    bool found = false;
+    const QCPRange keys = points->keyRange(found);
+    if (found)
+        set_key_range(axis, keys.lower, keys.upper);
 }
 
 bool ModelFrame::fit_values(QCPAxis *axis)
