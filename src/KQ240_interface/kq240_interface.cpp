@@ -476,6 +476,9 @@ void KQ240_INTERFACE::KQ240_plot_widget_init(QCustomPlot *plot, bool date_axis, 
     coord_text->setPositionAlignment(Qt::AlignTop | Qt::AlignHCenter);
     tracer = new QCPItemTracer(plot);
     tracer->setStyle(QCPItemTracer::tsCrosshair);
+    // At its default place the crosshair drew a black line along 0: it
+    // shows once the operator points at the graph.
+    tracer->setVisible(false);
 }
 
 void KQ240_INTERFACE::mouse_move(QMouseEvent *event)
@@ -497,6 +500,17 @@ void KQ240_INTERFACE::mouse_move(QMouseEvent *event)
                + tr("Value:") + QStringLiteral(" %1\n").arg(it->value);
     }
     QToolTip::showText(plot->mapToGlobal(QPoint(x, y)), tip, plot);
+    // The crosshair of the graph pointed at follows the pointer.
+    QCustomPlot *pointed = qobject_cast<QCustomPlot *>(sender());
+    if (!pointed)
+        pointed = plot;
+    for (int i = 0; i < pointed->itemCount(); ++i)
+        if (auto *cross = qobject_cast<QCPItemTracer *>(pointed->item(i))) {
+            cross->position->setPixelPosition(QPointF(x, y));
+            cross->setVisible(true);
+        }
+    if (pointed != plot)
+        pointed->replot(QCustomPlot::rpRefreshHint);
     plot->replot(QCustomPlot::rpRefreshHint);
 }
 

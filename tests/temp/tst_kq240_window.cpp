@@ -467,6 +467,47 @@ private slots:
         QCOMPARE(QToolTip::text(), QStringLiteral("CH1 2024/01/01 12:00:00 Value: 25.3\n"));
     }
 
+    // No crosshair line (along 0) until the operator points at a graph;
+    // then the pointed graph's crosshair shows.
+    void crosshair_only_when_pointed()
+    {
+        auto w = open_window("KQ2401");
+        window_kit::click(child<QPushButton>(w.get(), "start_button"));
+        window_kit::click(child<QPushButton>(w.get(), "Pause_Button"));
+        feed_rt(w.get(), {quint16(qint16(-20))});
+        feed_rt(w.get(), {253});
+        auto *plot = child<QCustomPlot>(w.get(), "RT_plot");
+        QVERIFY(plot->yAxis->range().contains(0));
+        auto dark_along_zero = [&] {
+            const QImage image = plot->toPixmap(plot->width(), plot->height()).toImage();
+            const int y = qRound(plot->yAxis->coordToPixel(0));
+            const QRect rect = plot->axisRect()->rect();
+            int dark = 0;
+            for (int x = rect.left() + 2; x < rect.right() - 2; ++x)
+                for (int dy = -1; dy <= 1; ++dy)
+                    if (qGray(image.pixel(x, y + dy)) < 80) {
+                        ++dark;
+                        break;
+                    }
+            return dark * 2 > rect.width();
+        };
+        auto crosshairs_shown = [](QCustomPlot *p) {
+            int shown = 0;
+            for (int i = 0; i < p->itemCount(); ++i)
+                if (qobject_cast<QCPItemTracer *>(p->item(i)) && p->item(i)->visible())
+                    ++shown;
+            return shown;
+        };
+        QVERIFY(!dark_along_zero());
+        QCOMPARE(crosshairs_shown(plot), 0);
+        QCOMPARE(crosshairs_shown(child<QCustomPlot>(w.get(), "read_plot")), 0);
+        QTest::mouseMove(plot, plot->axisRect()->rect().center());
+        QMouseEvent move(QEvent::MouseMove, plot->axisRect()->rect().center(), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QCoreApplication::sendEvent(plot, &move);
+        QCOMPARE(crosshairs_shown(plot), 1);
+    }
+
     // Start writes start_index; the clear button empties the views and writes 0.
     void start_index_and_clearing()
     {
