@@ -508,6 +508,42 @@ private slots:
         QCOMPARE(crosshairs_shown(plot), 1);
     }
 
+    // With one or two channels the date and time stand on one line of
+    // their row; with four they may wrap. Every column stays in view.
+    void date_column_wraps_only_when_short_of_room_data()
+    {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<bool>("one_line");
+        QTest::newRow("A") << "KQ2401" << true;
+        QTest::newRow("B") << "KQ2402" << true;
+        QTest::newRow("C") << "KQ240" << false;
+    }
+    void date_column_wraps_only_when_short_of_room()
+    {
+        QFETCH(QString, model);
+        QFETCH(bool, one_line);
+        auto w = open_window(model);
+        window_kit::click(child<QPushButton>(w.get(), "start_button"));
+        window_kit::click(child<QPushButton>(w.get(), "Pause_Button"));
+        feed_rt(w.get(), {253, 253, 253, 253});
+        auto *rt = child<QTableWidget>(w.get(), "RT_table_data");
+        QTest::qWait(50);
+        const QFontMetrics fm(rt->font());
+        const QString date = cell_text(rt, 0, 0);
+        QCOMPARE(date.size(), 19);
+        int used = 0;
+        for (int c = 0; c < rt->columnCount(); ++c)
+            if (!rt->isColumnHidden(c))
+                used += rt->columnWidth(c);
+        QVERIFY2(used <= rt->viewport()->width(), qPrintable(QString("%1 > %2").arg(used).arg(rt->viewport()->width())));
+        if (!one_line)
+            return;
+        QVERIFY2(rt->columnWidth(0) > fm.horizontalAdvance(date),
+                 qPrintable(QString("%1 px for %2 px").arg(rt->columnWidth(0)).arg(fm.horizontalAdvance(date))));
+        // Not the height of a wrapped row: two lines and the margins.
+        QVERIFY2(rt->rowHeight(0) < 2 * fm.lineSpacing() + 8, qPrintable(QString::number(rt->rowHeight(0))));
+    }
+
     // Start writes start_index; the clear button empties the views and writes 0.
     void start_index_and_clearing()
     {
