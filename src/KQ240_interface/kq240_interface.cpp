@@ -58,7 +58,7 @@ KQ240_INTERFACE::KQ240_INTERFACE(QWidget *parent)
     frame::Hooks hooks;
     hooks.retranslate = [this] { ui->retranslateUi(this); };
     hooks.send_command = [this](int cmd) { emit HID_command(cmd); };
-    hooks.clear_model = [this] { statistics.reset_all(); };
+    hooks.clear_model = [this] { clear_model(); };
     m_frame = new frame::ModelFrame(this, config, hooks);
     m_frame->base_init();
 
@@ -75,6 +75,10 @@ KQ240_INTERFACE::KQ240_INTERFACE(QWidget *parent)
         rt_channel_data[k] = m_frame->add_series(ui->RT_plot, k);
     for (int k = 0; k < 4; ++k)
         save_channel_data[k] = m_frame->add_series(ui->read_plot, k);
+    for (int k = 0; k < 4; ++k) {
+        rt_celsius[k].reset(new QCPGraphDataContainer);
+        save_celsius[k].reset(new QCPGraphDataContainer);
+    }
     for (int i = 0; i < 8; ++i)
         statistics.add_channel();
 
@@ -225,6 +229,36 @@ void KQ240_INTERFACE::on_data_export_Button_clicked()
 
 // ------------------------------------------------------------------ readings
 
+void KQ240_INTERFACE::clear_model()
+{
+    statistics.reset_all();
+    for (int k = 0; k < 4; ++k) {
+        rt_celsius[k]->clear();
+        save_celsius[k]->clear();
+    }
+}
+
+// A real-time reading is shown rounded to single precision, a stored one
+// as converted.
+double KQ240_INTERFACE::rt_shown(double celsius) const
+{
+    return double(float(celsius_to_unit(celsius, unit_index)));
+}
+
+double KQ240_INTERFACE::stored_shown(double celsius) const
+{
+    return celsius_to_unit(celsius, unit_index);
+}
+
+// A reading's cell keeps its ℃ value for unit changes (none: "NULL").
+QTableWidgetItem *KQ240_INTERFACE::reading_item(double celsius, double shown) const
+{
+    auto *item = new compact_item(reading_text(shown));
+    if (!std::isnan(celsius))
+        item->setData(Qt::UserRole, celsius);
+    return item;
+}
+
 QString KQ240_INTERFACE::reading_text(double value) const
 {
     if (std::isnan(value))
@@ -237,6 +271,7 @@ void KQ240_INTERFACE::show_channel_stats(int channel, int record)
     QLineEdit *max_field[4] = {ui->lineEdit_9, ui->lineEdit_10, ui->lineEdit_11, ui->lineEdit_12};
     QLineEdit *min_field[4] = {ui->lineEdit_13, ui->lineEdit_14, ui->lineEdit_15, ui->lineEdit_16};
     QLineEdit *avg_field[4] = {ui->lineEdit_17, ui->lineEdit_18, ui->lineEdit_19, ui->lineEdit_20};
+    fields_stored = record >= 4;
     const STATISTICS_ITEM &s = statistics.items[record];
     auto shown = [this](double c) {
         return QString::number(double(float(celsius_to_unit(c, unit_index))), 'f', 1) + unit_text;
@@ -256,20 +291,28 @@ void KQ240_INTERFACE::get_rt_data()
         return;
     }
     quint16 raw[4] = {0, 0, 0, 0};
+    double celsius[4];
     double shown[4];
     for (int k = 0; k < 4; ++k) {
         if (k < channels && valid_raw(raw[k] = words.takeFirst())) {
-            shown[k] = double(float(celsius_to_unit(tenths(raw[k]), unit_index)));
+            celsius[k] = tenths(raw[k]);
+            shown[k] = rt_shown(celsius[k]);
         } else {
-            shown[k] = std::nan("");   // absent channel or invalid reading
+            celsius[k] = shown[k] = std::nan("");   // absent channel or invalid reading
         }
     }
     words.clear();
 
     KQ240_set_rt_data_plot(shown[0], shown[1], shown[2], shown[3]);
+    for (int k = 0; k < channels; ++k)
+        if (!std::isnan(celsius[k]))
+            rt_celsius[k]->add(QCPGraphData(rt_channel_data[k]->last_key(), celsius[k]));
     add_rt_table_row(shown[0], shown[1], shown[2], shown[3]);
 
     const int row = ui->RT_table_data->rowCount() - 1;
+    for (int k = 0; k < 4; ++k)
+        if (!std::isnan(celsius[k]))
+            ui->RT_table_data->item(row, k + 1)->setData(Qt::UserRole, celsius[k]);
     for (int k = 0; k < channels; ++k) {
         if (!valid_raw(raw[k]))
             continue;
@@ -316,13 +359,18 @@ void KQ240_INTERFACE::KQ240_set_rt_data_plot(double s1, double s2, double s3, do
     if (!plots_ready)
         return;
     m_frame->apply_time_span(quint32(key));
+    fit_rt_values();
+    ui->RT_plot->replot(QCustomPlot::rpRefreshHint);
+}
+
+void KQ240_INTERFACE::fit_rt_values()
+{
     QCPAxis *left = ui->RT_plot->yAxis;
     left->setRange(-0.5, 0.5);
-    for (int k = 0; k < channels; ++k)
+    for (int k = 0; k < channel_count(); ++k)
         if (QCPGraph *g = rt_channel_data[k]->graph())
             g->rescaleValueAxis(k != 0, true);
     frame::ModelFrame::margin_axis(left);
-    ui->RT_plot->replot(QCustomPlot::rpRefreshHint);
 }
 
 void KQ240_INTERFACE::get_save_data()
@@ -355,17 +403,23 @@ void KQ240_INTERFACE::get_save_data()
     words.clear();
 
     if (plots_ready) {
-        ui->read_plot->yAxis->setRange(-0.5, 0.5);
-        for (int k = 0; k < channels; ++k) {
-            if (QCPGraph *g = save_channel_data[k]->graph()) {
+        for (int k = 0; k < channels; ++k)
+            if (QCPGraph *g = save_channel_data[k]->graph())
                 g->rescaleKeyAxis(true);
-                g->rescaleValueAxis(k != 0, true);
-            }
-        }
-        frame::ModelFrame::margin_axis(ui->read_plot->yAxis);
+        fit_save_values();
         ui->read_plot->replot(QCustomPlot::rpRefreshHint);
     }
     ui->read_table_data->show();
+}
+
+void KQ240_INTERFACE::fit_save_values()
+{
+    QCPAxis *left = ui->read_plot->yAxis;
+    left->setRange(-0.5, 0.5);
+    for (int k = 0; k < channel_count(); ++k)
+        if (QCPGraph *g = save_channel_data[k]->graph())
+            g->rescaleValueAxis(k != 0, true);
+    frame::ModelFrame::margin_axis(left);
 }
 
 void KQ240_INTERFACE::add_read_table_row(double t1, double t2, double t3, double t4)
@@ -375,10 +429,8 @@ void KQ240_INTERFACE::add_read_table_row(double t1, double t2, double t3, double
     table->setRowCount(row + 1);
     table->setItem(row, 0, new compact_item(QString::number(row + 1)));
     const double t[4] = {t1, t2, t3, t4};
-    for (int k = 0; k < 4; ++k) {
-        const double v = std::isnan(t[k]) ? t[k] : celsius_to_unit(t[k], unit_index);
-        table->setItem(row, k + 1, new compact_item(reading_text(v)));
-    }
+    for (int k = 0; k < 4; ++k)
+        table->setItem(row, k + 1, reading_item(t[k], std::isnan(t[k]) ? t[k] : stored_shown(t[k])));
     table->scrollToBottom();
 }
 
@@ -386,9 +438,12 @@ void KQ240_INTERFACE::KQ240_set_save_data_plot(double t1, double t2, double t3, 
 {
     const double key = ++m_frame->save_start_time;
     const double t[4] = {t1, t2, t3, t4};
-    for (int k = 0; k < channel_count(); ++k)
-        if (!std::isnan(t[k]))
-            save_channel_data[k]->add(key, celsius_to_unit(t[k], unit_index));
+    for (int k = 0; k < channel_count(); ++k) {
+        if (std::isnan(t[k]))
+            continue;
+        save_celsius[k]->add(QCPGraphData(key, t[k]));
+        save_channel_data[k]->add(key, stored_shown(t[k]));
+    }
 }
 
 void KQ240_INTERFACE::KQ240_plot_widget_init(QCustomPlot *plot, bool date_axis, const QString &y_label,
@@ -421,6 +476,9 @@ void KQ240_INTERFACE::KQ240_plot_widget_init(QCustomPlot *plot, bool date_axis, 
     coord_text->setPositionAlignment(Qt::AlignTop | Qt::AlignHCenter);
     tracer = new QCPItemTracer(plot);
     tracer->setStyle(QCPItemTracer::tsCrosshair);
+    // At its default place the crosshair drew a black line along 0: it
+    // shows once the operator points at the graph.
+    tracer->setVisible(false);
 }
 
 void KQ240_INTERFACE::mouse_move(QMouseEvent *event)
@@ -442,6 +500,17 @@ void KQ240_INTERFACE::mouse_move(QMouseEvent *event)
                + tr("Value:") + QStringLiteral(" %1\n").arg(it->value);
     }
     QToolTip::showText(plot->mapToGlobal(QPoint(x, y)), tip, plot);
+    // The crosshair of the graph pointed at follows the pointer.
+    QCustomPlot *pointed = qobject_cast<QCustomPlot *>(sender());
+    if (!pointed)
+        pointed = plot;
+    for (int i = 0; i < pointed->itemCount(); ++i)
+        if (auto *cross = qobject_cast<QCPItemTracer *>(pointed->item(i))) {
+            cross->position->setPixelPosition(QPointF(x, y));
+            cross->setVisible(true);
+        }
+    if (pointed != plot)
+        pointed->replot(QCustomPlot::rpRefreshHint);
     plot->replot(QCustomPlot::rpRefreshHint);
 }
 
@@ -460,11 +529,40 @@ void KQ240_INTERFACE::set_limit_slot(QVector<double> limit_data)
 void KQ240_INTERFACE::on_radioButton_clicked() { set_unit(0); }
 void KQ240_INTERFACE::on_radioButton_2_clicked() { set_unit(1); }
 
+// Everything shown follows: each reading is kept in ℃ (cells, points and
+// statistics), so rows and points taken before the switch join the new
+// unit and an exported table has one unit throughout.
 void KQ240_INTERFACE::set_unit(int unit)
 {
     unit_text = unit != 0 ? QStringLiteral("℉") : QStringLiteral("℃");
     unit_index = quint8(unit);
-    statistics.reset_all();
+    convert_table(ui->RT_table_data, &KQ240_INTERFACE::rt_shown);
+    convert_table(ui->read_table_data, &KQ240_INTERFACE::stored_shown);
+    for (int k = 0; k < 4; ++k) {
+        rt_channel_data[k]->set_values(rt_celsius[k], [this](double c) { return rt_shown(c); });
+        save_channel_data[k]->set_values(save_celsius[k], [this](double c) { return stored_shown(c); });
+    }
+    const int first = fields_stored ? 4 : 0;
+    for (int k = 0; k < channel_count(); ++k)
+        if (!statistics.items[first + k].samples.isEmpty())
+            show_channel_stats(k, first + k);
+    if (!plots_ready)
+        return;
+    fit_rt_values();
+    fit_save_values();
+    ui->RT_plot->replot(QCustomPlot::rpRefreshHint);
+    ui->read_plot->replot(QCustomPlot::rpRefreshHint);
+}
+
+void KQ240_INTERFACE::convert_table(QTableWidget *table, double (KQ240_INTERFACE::*shown)(double) const)
+{
+    for (int r = 0; r < table->rowCount(); ++r)
+        for (int c = 1; c < table->columnCount(); ++c)
+            if (QTableWidgetItem *item = table->item(r, c)) {
+                const QVariant celsius = item->data(Qt::UserRole);
+                if (celsius.isValid())
+                    item->setText(reading_text((this->*shown)(celsius.toDouble())));
+            }
 }
 
 double KQ240_INTERFACE::celsius_to_unit(double value, int unit)

@@ -90,6 +90,13 @@ private:
     void write_start_index(int value);
     void show_channel_stats(int channel, int record);
     QString reading_text(double value) const;
+    QTableWidgetItem *reading_item(double celsius, double shown) const;
+    double rt_shown(double celsius) const;
+    double stored_shown(double celsius) const;
+    void convert_table(QTableWidget *table, double (KQ240_INTERFACE::*shown)(double) const);
+    void fit_rt_values();
+    void fit_save_values();
+    void clear_model();
 
     Ui::KQ240_INTERFACE *ui;
     usart_interface *link = nullptr;
@@ -97,6 +104,10 @@ private:
     Menu_dialog *menu_dialog = nullptr;
     frame::Series *rt_channel_data[4] = {};
     frame::Series *save_channel_data[4] = {};
+    // The same points in ℃, so a unit change converts each reading once.
+    QSharedPointer<QCPGraphDataContainer> rt_celsius[4];
+    QSharedPointer<QCPGraphDataContainer> save_celsius[4];
+    bool fields_stored = false;   // the statistics fields show the stored records
     QCPItemText *coord_text = nullptr;
     QCPItemTracer *tracer = nullptr;
     bool plots_ready = false;

@@ -166,6 +166,7 @@ void KQ257_INTERFACE::on_sync_Button_clicked()
 void KQ257_INTERFACE::clear_model()
 {
     statistics.reset_all();
+    labels_record = -1;   // the labels keep their texts until the next reading
     rt_temp_c->clear();
     save_temp_c->clear();
 }
@@ -179,17 +180,21 @@ QTableWidgetItem *KQ257_INTERFACE::temperature_item(double celsius, const QStrin
     return item;
 }
 
-void KQ257_INTERFACE::show_temperature_stats(int record, bool with_unit)
+// The maximum, minimum and average of a record pair (0/1 real time, 3/2
+// stored) with their units; the temperatures are kept in ℃ and shown in the
+// unit of the tables.
+void KQ257_INTERFACE::show_statistics(int record)
 {
+    labels_record = record;
     const STATISTICS_ITEM &t = statistics.items[record];
-    auto shown = [&](double v) {
-        if (!with_unit)
-            return QString::number(v, 'f', 2);
-        return QString::number(celsius_to_unit(v, unit_index), 'f', 2) + unit_text;
-    };
+    auto shown = [&](double v) { return QString::number(celsius_to_unit(v, unit_index), 'f', 2) + unit_text; };
     ui->MAX_T_label->setText(shown(t.max));
     ui->MIN_T_label->setText(shown(t.min));
     ui->AVG_T_label->setText(shown(t.mean));
+    const STATISTICS_ITEM &hr = statistics.items[record == 0 ? 1 : 2];
+    ui->MAX_H_label->setText(QString::number(hr.max, 'f', 2) + QStringLiteral("%RH"));
+    ui->MIN_H_label->setText(QString::number(hr.min, 'f', 2) + QStringLiteral("%RH"));
+    ui->AVG_H_label->setText(QString::number(hr.mean, 'f', 2) + QStringLiteral("%RH"));
 }
 
 void KQ257_INTERFACE::get_rt_data(QQueue<quint16> queue)
@@ -211,6 +216,8 @@ void KQ257_INTERFACE::get_rt_data(QQueue<quint16> queue)
     KQ257_set_rt_data_plot(time, ts, h);
     ui->gunspeed->setValue(ts);
     ui->gunspeed_2->setValue(h);
+    dial_celsius = t;
+    dial_set = true;
 
     const int last = ui->RT_table_data->rowCount() - 1;
     if (statistics.data_update(0, t) != 0)
@@ -218,11 +225,8 @@ void KQ257_INTERFACE::get_rt_data(QQueue<quint16> queue)
     if (statistics.data_update(1, h) != 0)
         ui->RT_table_data->item(last, 2)->setBackground(QBrush(Qt::red, Qt::SolidPattern));
 
-    show_temperature_stats(0, true);
+    show_statistics(0);
     const STATISTICS_ITEM &hr = statistics.items[1];
-    ui->MAX_H_label->setText(QString::number(hr.max, 'f', 2) + QStringLiteral("%RH"));
-    ui->MIN_H_label->setText(QString::number(hr.min, 'f', 2) + QStringLiteral("%RH"));
-    ui->AVG_H_label->setText(QString::number(hr.mean, 'f', 2) + QStringLiteral("%RH"));
     ui->T_up_num_2->setText(QString::number(statistics.items[0].high_count, 'g', 6));
     ui->T_down_num_2->setText(QString::number(statistics.items[0].low_count, 'g', 6));
     ui->H_up_num_2->setText(QString::number(hr.high_count, 'g', 6));
@@ -287,11 +291,8 @@ void KQ257_INTERFACE::get_save_data(QQueue<quint16> queue)
         statistics.data_update(3, t);
         statistics.data_update(2, h);
     }
-    show_temperature_stats(3, false);
-    const STATISTICS_ITEM &hr = statistics.items[2];
-    ui->MAX_H_label->setText(QString::number(hr.max, 'f', 2));
-    ui->MIN_H_label->setText(QString::number(hr.min, 'f', 2));
-    ui->AVG_H_label->setText(QString::number(hr.mean, 'f', 2));
+    // With their units: the stored table may be shown in ℉ (once the upload ends).
+    show_statistics(3);
 
     m_frame->close_wait_box();
     ui->read_table_data->scrollToBottom();
@@ -317,7 +318,7 @@ void KQ257_INTERFACE::KQ257_set_save_data_plot(uint32_t time, double temperature
     }
     save_temp->add(time, temperature);
     save_humi->add(time, humidity);
-    frame::ModelFrame::set_key_range(ui->read_plot->xAxis, m_frame->save_start_time, time);
+    frame::ModelFrame::set_key_range(ui->read_plot->xAxis, save_temp->data());
     fit_save_axes();
 }
 
@@ -391,7 +392,13 @@ void KQ257_INTERFACE::set_unit(int unit)
         ui->gunspeed->setRange(80, -40);
     }
     ui->gunspeed->setUnit(unit_text);
-    statistics.reset_all();
+    // The dial and the statistics hold ℃ readings: shown again in the new
+    // unit, so that they agree with the tables (cleared, they would keep
+    // the old unit's numbers until the next reading).
+    if (dial_set)
+        ui->gunspeed->setValue(celsius_to_unit(dial_celsius, unit_index));
+    if (labels_record >= 0)
+        show_statistics(labels_record);
     convert_table_unit(ui->RT_table_data);
     convert_table_unit(ui->read_table_data);
     // The graphs show the kept ℃ readings in the new unit.

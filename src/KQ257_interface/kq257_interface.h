@@ -92,7 +92,7 @@ public slots:
 private:
     void clear_model();
     void fit_statistics_bar();
-    void show_temperature_stats(int record, bool with_unit);
+    void show_statistics(int record);
     QTableWidgetItem *temperature_item(double celsius, const QString &text) const;
 
     Ui::KQ257_INTERFACE *ui;
@@ -105,6 +105,11 @@ private:
     frame::Series *save_humi = nullptr;
     QSharedPointer<QCPGraphDataContainer> rt_temp_c;     // the same points in ℃
     QSharedPointer<QCPGraphDataContainer> save_temp_c;
+    // The statistics record the labels show (0 real time, 3 stored; -1 none
+    // since clearing), and the dial's reading in ℃: both follow a unit change.
+    int labels_record = -1;
+    double dial_celsius = 0.0;
+    bool dial_set = false;
 };
 
 #endif

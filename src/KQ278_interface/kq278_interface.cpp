@@ -153,6 +153,7 @@ void KQ278_INTERFACE::KQ278_plot_widget_init(QCustomPlot *plot, bool time_axis, 
         // Stored records are keyed by their number, not by a time.
         plot->xAxis->setTicker(QSharedPointer<QCPAxisTicker>(new QCPAxisTicker));
         plot->xAxis->setSubTicks(true);
+        plot->xAxis->setRange(0, 20);   // not the present minute of a time axis
     }
 }
 
@@ -169,6 +170,10 @@ void KQ278_INTERFACE::KQ278_set_save_data_plot(double value)
     QCPGraph *graph = save_data->graph();
     if (!graph)
         return;
+    // Each answer numbers its records from 1: its axis starts at 0 … 20
+    // again, then grows to hold them all.
+    if (save_count == 1)
+        graph->keyAxis()->setRange(0, 20);
     graph->rescaleKeyAxis(true);
     frame::ModelFrame::fit_values(graph->valueAxis());
 }

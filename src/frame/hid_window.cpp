@@ -88,7 +88,7 @@ void add_stored_point(ModelFrame &frame, Series *series, quint32 key, double val
     QCPGraph *graph = series->graph();
     if (!graph)
         return;
-    ModelFrame::set_key_range(graph->keyAxis(), double(frame.save_start_time), double(key));
+    ModelFrame::set_key_range(graph->keyAxis(), series->data());
     fit_value_axis(graph, margin);
 }
 

@@ -37,7 +37,8 @@ void setup_time_plot(QCustomPlot *plot, const QString &name);
 // the key axis follows the time span, the value axis the visible data
 // (widened by a tenth when `margin`); replotted.
 void add_realtime_point(ModelFrame &frame, Series *series, quint32 key, double value, bool margin = false);
-// A stored point: the axis runs from save_start_time to this key. Not
+// A stored point: the axis runs from the oldest record to the newest, so
+// save_start_time is one end whichever order the records come in. Not
 // replotted; finish_stored does that once after the last record.
 void add_stored_point(ModelFrame &frame, Series *series, quint32 key, double value, bool margin = false);
 void finish_stored(ModelFrame &frame);

@@ -441,12 +441,23 @@ void ModelFrame::apply_time_span(quint32 last)
 
 void ModelFrame::set_key_range(QCPAxis *axis, double lower, double upper)
 {
+    // Records that come newest first give the ends the other way round.
+    if (upper < lower)
+        std::swap(lower, upper);
     // The axis ignores a range of no width (the first second of data) and
     // kept showing whatever it showed before: centre it on the key instead.
-    if (upper <= lower)
+    if (upper == lower)
         axis->setRange(upper - 0.5, upper + 0.5);
     else
         axis->setRange(lower, upper);
+}
+
+void ModelFrame::set_key_range(QCPAxis *axis, const QSharedPointer<QCPGraphDataContainer> &points)
+{
+    bool found = false;
+    const QCPRange keys = points->keyRange(found);
+    if (found)
+        set_key_range(axis, keys.lower, keys.upper);
 }
 
 bool ModelFrame::fit_values(QCPAxis *axis)
@@ -514,13 +525,24 @@ void ModelFrame::fit_date_column(QTableWidget *table)
     const QFontMetrics fm(table->font());
     QHeaderView *header = table->horizontalHeader();
     header->setSectionResizeMode(0, QHeaderView::Interactive);
-    // With four readings beside it the date wraps onto two lines of the row.
-    const bool wrap = table->columnCount() > 3;
+    // With three or four readings beside it the date wraps onto two lines
+    // of the row; with fewer (columns hidden for the variant) there is room
+    // for one. Called again after hiding columns, it undoes the wrap.
+    int shown = 0;
+    for (int c = 0; c < table->columnCount(); ++c)
+        shown += table->isColumnHidden(c) ? 0 : 1;
+    const bool wrap = shown > 3;
     const QString sample = wrap ? QStringLiteral("0000-00-00") : QStringLiteral("00:00:00 0000-00-00");
     table->setColumnWidth(0, fm.horizontalAdvance(sample) + 12);
+    QHeaderView *rows = table->verticalHeader();
+    const char *one_line = "frame_one_line_height";
     if (wrap) {
+        if (!rows->property(one_line).isValid())
+            rows->setProperty(one_line, rows->defaultSectionSize());
         table->setWordWrap(true);
-        table->verticalHeader()->setDefaultSectionSize(2 * fm.lineSpacing() + 8);
+        rows->setDefaultSectionSize(2 * fm.lineSpacing() + 8);
+    } else if (rows->property(one_line).isValid()) {
+        rows->setDefaultSectionSize(rows->property(one_line).toInt());
     }
     // The readings share what is left.
     for (int c = 1; c < table->columnCount(); ++c)

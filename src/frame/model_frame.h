@@ -151,6 +151,8 @@ public:
     void apply_time_span(quint32 last);
     // A key range; one of no width (a single key) is centred on it, 1 wide.
     static void set_key_range(QCPAxis *axis, double lower, double upper);
+    // The key range of every point, whatever order they came in.
+    static void set_key_range(QCPAxis *axis, const QSharedPointer<QCPGraphDataContainer> &points);
     // The value axis to the data of its graphs within their key range; data
     // narrower than 1 (a steady reading) gets 1 around its centre. False
     // then, or with no data in view (the axis stays): no margin to add.

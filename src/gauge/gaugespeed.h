@@ -26,6 +26,7 @@ public:
 
     int radius() const;
     double value() const;
+    QString unit_text() const { return unit; }
 
 public slots:
     void setRadius(int radius);

@@ -12,8 +12,12 @@
 #include "KQ285_interface/kq285_interface.h"
 #include "KQ291_interface/kq291_interface.h"
 #include "general_instrument.h"
+#include "model_kq291.h"
+#include "save_data_index/save_data_index.h"
 
 #include <QComboBox>
+#include <QDialogButtonBox>
+#include <QListWidget>
 #include <QRadioButton>
 #include <QStackedWidget>
 #include <QtTest>
@@ -105,10 +109,17 @@ const Model &find_model(const QString &name)
         model<KQ186_INTERFACE>(
             "KQ186", [](quint32 t, double v) { return joined(joined(time_words(t), float_words(float(v))), {2}); },
             [](quint32 t, double v) { return joined(time_words(t), float_words(float(v))); }),
-        // time, hundredths of a m/s, temperature in 0.01 ℃
-        model<KQ278_INTERFACE>("KQ278", [](quint32 t, double v) {
-            return joined(time_words(t), {quint16(qRound(v * 100)), 2150});
-        }),
+        // time, hundredths of a m/s, temperature in 0.01 ℃; records: thousandths
+        // of a m/s, tenths of a degree, time
+        model<KQ278_INTERFACE>(
+            "KQ278", [](quint32 t, double v) { return joined(time_words(t), {quint16(qRound(v * 100)), 2150}); },
+            [](quint32 t, double v) { return joined({quint16(qRound(v * 1000)), 215}, time_words(t)); }),
+        // time, hundredths of a dB, weighting A, temperature in 0.01 ℃;
+        // records: tenths of a dB, weighting A, time
+        model<KQ285_INTERFACE>(
+            "KQ285",
+            [](quint32 t, double v) { return joined(time_words(t), {quint16(qRound(v * 100)), 0, 2450}); },
+            [](quint32 t, double v) { return joined({quint16(qRound(v * 10)), 0}, time_words(t)); }),
         // time, tenths of a reading, tenths of a degree, mode 0
         model<KQ174_INTERFACE>(
             "KQ174",
@@ -285,6 +296,85 @@ private slots:
             switch_and_back(win.read_plot());
         }
         QVERIFY(boxes.texts().isEmpty());
+    }
+
+    // Every stored graph after an upload, whatever the order in which the
+    // instrument sends its records: each point inside both visible axes,
+    // and the key axis fitted to them (at most ten times their span; the
+    // anemometer numbers its records and starts at 0 … 20).
+    void stored_graph_shows_every_record_data()
+    {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<bool>("newest_first");
+        for (const char *m : {"KQ257", "KQ278", "KQ285", "KQ291", "KQ186", "KQ174"}) {
+            QTest::newRow(qPrintable(QString("%1 oldest first").arg(m))) << QString(m) << false;
+            QTest::newRow(qPrintable(QString("%1 newest first").arg(m))) << QString(m) << true;
+        }
+    }
+    void stored_graph_shows_every_record()
+    {
+        QFETCH(QString, model);
+        QFETCH(bool, newest_first);
+        const int n = 10;
+        testkit::SoundCounter sounds;
+        rig::Boxes boxes;
+        std::unique_ptr<Open> general;
+        std::unique_ptr<rig::WindowOn<KQ291_INTERFACE, hidsim::Kq291Instrument>> kq291;
+        QCustomPlot *plot = nullptr;
+        if (model == "KQ291") {
+            // Blocks of two samples (2 s apart), ten minutes apart, on one date.
+            using Block = hidsim::Kq291Instrument::Block;
+            std::vector<Block> blocks;
+            for (int i = 0; i < n / 2; ++i)
+                blocks.push_back(Block{24, 3, 2, 9, i * 10, 0, {quint16(500 + i * 25), quint16(510 + i * 25)}});
+            if (newest_first)
+                std::reverse(blocks.begin(), blocks.end());
+            kq291.reset(new rig::WindowOn<KQ291_INTERFACE, hidsim::Kq291Instrument>(
+                "KQ291", std::make_shared<hidsim::Kq291Instrument>(), PC_TIME));
+            kq291->inst->set_blocks(blocks);
+            kq291->w->resize(1200, 760);
+            QMetaObject::invokeMethod(kq291->get<QPushButton>("upload_Button"), "click", Qt::QueuedConnection);
+            auto *dialog = rig::wait_for_dialog<SAVE_DATA_INDEX>();
+            QVERIFY(dialog);
+            auto *list = dialog->findChild<QListWidget *>("listWidget");
+            const auto found = list->findItems("24-03-02", Qt::MatchExactly);
+            QVERIFY(!found.isEmpty());
+            list->setCurrentItem(found.first());
+            auto *ok = dialog->findChild<QDialogButtonBox *>("buttonBox")->button(QDialogButtonBox::Ok);
+            QMetaObject::invokeMethod(ok, "click", Qt::QueuedConnection);
+            QVERIFY(testkit::wait_until([&] { return kq291->read_table()->rowCount() == n; }, 8000));
+            QVERIFY(testkit::wait_until([] { return !rig::waiting_box_visible(); }, 3000));
+            plot = kq291->get<QCustomPlot>("read_plot");
+        } else {
+            // Records a minute apart.
+            const Model &m = find_model(model);
+            Words records;
+            for (int i = 0; i < n; ++i) {
+                const int k = newest_first ? n - 1 - i : i;
+                records = joined(records, m.record_words(T0 - 600 + quint32(k) * 60, 20 + (k % 5) * 2.5));
+            }
+            general.reset(new Open(m, records));
+            QVERIFY(general->upload(n));
+            plot = general->read_plot();
+        }
+        QTest::qWait(50);
+        plot->replot();
+        QCPGraph *graph = plot->graph(0);
+        QCOMPARE(graph->data()->size(), n);
+        QCOMPARE(points_outside(plot), QString());
+        bool found = false;
+        const QCPRange keys = graph->data()->keyRange(found);
+        QVERIFY(found);
+        const QCPRange axis = graph->keyAxis()->range();
+        QVERIFY2(axis.size() <= 10 * keys.size(),
+                 qPrintable(QStringLiteral("records %1 … %2, axis %3 … %4")
+                                .arg(keys.lower, 0, 'f', 0).arg(keys.upper, 0, 'f', 0)
+                                .arg(axis.lower, 0, 'f', 0).arg(axis.upper, 0, 'f', 0)));
+        if (model == "KQ278") {
+            QCOMPARE(axis.lower, 0.0);
+            QCOMPARE(axis.upper, 20.0);
+        }
+        QVERIFY2(boxes.texts().isEmpty(), qPrintable(boxes.texts().join(" | ")));
     }
 
     // A steady reading keeps one value range, however many arrive.

@@ -1,6 +1,7 @@
 #include "KQ240_interface/kq240_interface.h"
 
 #include "frame/model_frame.h"
+#include "import_data/import_data.h"
 #include "menu_dialog/menu_dialog.h"
 #include "serialsim.h"
 #include "testkit.h"
@@ -18,6 +19,7 @@
 #include <QSettings>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QTableView>
 #include <QTableWidget>
 #include <QToolTip>
 #include <QtTest>
@@ -323,9 +325,128 @@ private slots:
             feed_rt(w.get(), {253, 253, 253, 253});
             window_kit::click(child<QRadioButton>(w.get(), "radioButton"));
         }
+        // Every row in the unit shown, the statistics kept (in ℃).
         for (int r = 0; r < 6; ++r)
-            QCOMPARE(cell_text(rt, r, 1), r % 2 ? QStringLiteral("77.5℉") : QStringLiteral("25.3℃"));
-        QCOMPARE(w->statistics.items[0].samples.size(), 0);   // a switch resets the statistics
+            QCOMPARE(cell_text(rt, r, 1), QStringLiteral("25.3℃"));
+        QCOMPARE(w->statistics.items[0].samples.size(), 6);
+    }
+
+    // A switch while recording, on the real-time page and on the stored
+    // page: table, graph and statistics all in ℉ (worked out here in
+    // hundredths: c × 1.8 + 32), the exported table reopens in the viewer
+    // in ℉, and back to ℃ gives the first picture.
+    void unit_switch_converts_everything_shown_data()
+    {
+        QTest::addColumn<bool>("stored");
+        QTest::newRow("real time") << false;
+        QTest::newRow("stored") << true;
+    }
+    void unit_switch_converts_everything_shown()
+    {
+        QFETCH(bool, stored);
+        // Tenths of a degree per channel, two records; channel 3 sends none.
+        const QVector<QVector<int>> tenths = {{253, 200, 28000, -20}, {251, 210, 28000, -40}};
+        const QStringList fields_of[3] = {{"lineEdit_9", "lineEdit_13", "lineEdit_17"},
+                                          {"lineEdit_10", "lineEdit_14", "lineEdit_18"},
+                                          {"lineEdit_12", "lineEdit_16", "lineEdit_20"}};
+        const int channel_of[3] = {0, 1, 3};
+        auto text = [](int tenth, bool f) {
+            int v = tenth;
+            QString unit = QStringLiteral("℃");
+            if (f) {
+                const int hundredths = tenth * 18 + 3200;   // never ends in 5: no tie
+                v = (hundredths + (hundredths >= 0 ? 5 : -5)) / 10;
+                unit = QStringLiteral("℉");
+            }
+            return QStringLiteral("%1%2.%3").arg(v < 0 ? "-" : "").arg(std::abs(v) / 10).arg(std::abs(v) % 10) + unit;
+        };
+        auto expected = [&](bool f) {
+            QStringList p;
+            for (const QVector<int> &rec : tenths)
+                for (int k = 0; k < 4; ++k)
+                    p << (rec[k] >= 28000 ? QStringLiteral("NULL") : text(rec[k], f));
+            for (int i = 0; i < 3; ++i) {
+                const int k = channel_of[i], a = tenths[0][k], b = tenths[1][k];
+                p << text(std::max(a, b), f) << text(std::min(a, b), f) << text((a + b) / 2, f);
+            }
+            for (int i = 0; i < 3; ++i)
+                for (const QVector<int> &rec : tenths)
+                    p << text(rec[channel_of[i]], f).chopped(1);
+            return p;
+        };
+        auto w = open_window("KQ240");
+        window_kit::click(child<QPushButton>(w.get(), "start_button"));
+        window_kit::click(child<QPushButton>(w.get(), "Pause_Button"));
+        for (const QVector<int> &rec : tenths) {
+            QVector<quint16> words;
+            for (int v : rec)
+                words << quint16(qint16(v));
+            if (stored)
+                feed_stored(w.get(), words);
+            else
+                feed_rt(w.get(), words);
+        }
+        auto *table = child<QTableWidget>(w.get(), stored ? "read_table_data" : "RT_table_data");
+        auto *plot = child<QCustomPlot>(w.get(), stored ? "read_plot" : "RT_plot");
+        auto picture = [&] {
+            QStringList p;
+            for (int r = 0; r < table->rowCount(); ++r)
+                for (int c = 1; c <= 4; ++c)
+                    p << cell_text(table, r, c);
+            for (const QStringList &fields : fields_of)
+                for (const QString &f : fields)
+                    p << child<QLineEdit>(w.get(), qPrintable(f))->text();
+            for (int k : channel_of)
+                for (auto it = plot->graph(k)->data()->constBegin(); it != plot->graph(k)->data()->constEnd(); ++it)
+                    p << QString::number(it->value, 'f', 1);
+            return p;
+        };
+        auto in_view = [&] {
+            for (int g = 0; g < plot->graphCount(); ++g) {
+                const QCPRange keys = plot->xAxis->range(), values = plot->yAxis->range();
+                for (auto it = plot->graph(g)->data()->constBegin(); it != plot->graph(g)->data()->constEnd(); ++it)
+                    if (!keys.contains(it->key) || !values.contains(it->value))
+                        return false;
+            }
+            return true;
+        };
+        const QStringList first = picture();
+        const QCPRange first_values = plot->yAxis->range();
+        QCOMPARE(first.join(" | "), expected(false).join(" | "));
+        QVERIFY(in_view());
+        window_kit::click(child<QRadioButton>(w.get(), "radioButton_2"));
+        QCOMPARE(picture().join(" | "), expected(true).join(" | "));
+        QVERIFY(in_view());
+
+        window_kit::click(child<QRadioButton>(w.get(), "radioButton"));
+        QCOMPARE(picture().join(" | "), first.join(" | "));
+        QCOMPARE(plot->yAxis->range().lower, first_values.lower);
+        QCOMPARE(plot->yAxis->range().upper, first_values.upper);
+
+        // ℉ again and one more record: the table exported now reopens in
+        // the viewer, in ℉ throughout.
+        window_kit::click(child<QRadioButton>(w.get(), "radioButton_2"));
+        if (stored)
+            feed_stored(w.get(), {240, 240, 240, 240});
+        else
+            feed_rt(w.get(), {240, 240, 240, 240});
+        QCOMPARE(cell_text(table, 2, 1), text(240, true));
+        testkit::BoxWatcher boxes;
+        window_kit::SaveNames names;
+        names.answer = m_dir->file("switched.xlsx");
+        child<QStackedWidget>(w.get(), "polt")->setCurrentIndex(stored ? 1 : 0);
+        w->SAVE_table_Slot();
+        import_data viewer(nullptr, names.answer);
+        QTest::qWait(100);
+        QVERIFY2(boxes.count() == 0, qPrintable(boxes.last().text));   // not "Units must be the same"
+        QCOMPARE(viewer.read_error(), QString());
+        QCOMPARE(viewer.value_unit(), QStringLiteral("℉"));
+        const QAbstractItemModel *m = viewer.findChild<QTableView *>("import_table")->model();
+        QVERIFY(m);
+        QCOMPARE(m->rowCount(), table->rowCount());
+        for (int r = 0; r < table->rowCount(); ++r)
+            for (int k = 0; k < 4; ++k)
+                QCOMPARE(m->index(r, k + 1).data().toString(), cell_text(table, r, k + 1));
     }
 
     // The graph's tool tip names channel, time and value near a sample.
@@ -344,6 +465,83 @@ private slots:
         QMouseEvent move(QEvent::MouseMove, at, Qt::NoButton, Qt::NoButton, Qt::NoModifier);
         w->mouse_move(&move);
         QCOMPARE(QToolTip::text(), QStringLiteral("CH1 2024/01/01 12:00:00 Value: 25.3\n"));
+    }
+
+    // No crosshair line (along 0) until the operator points at a graph;
+    // then the pointed graph's crosshair shows.
+    void crosshair_only_when_pointed()
+    {
+        auto w = open_window("KQ2401");
+        window_kit::click(child<QPushButton>(w.get(), "start_button"));
+        window_kit::click(child<QPushButton>(w.get(), "Pause_Button"));
+        feed_rt(w.get(), {quint16(qint16(-20))});
+        feed_rt(w.get(), {253});
+        auto *plot = child<QCustomPlot>(w.get(), "RT_plot");
+        QVERIFY(plot->yAxis->range().contains(0));
+        auto dark_along_zero = [&] {
+            const QImage image = plot->toPixmap(plot->width(), plot->height()).toImage();
+            const int y = qRound(plot->yAxis->coordToPixel(0));
+            const QRect rect = plot->axisRect()->rect();
+            int dark = 0;
+            for (int x = rect.left() + 2; x < rect.right() - 2; ++x)
+                for (int dy = -1; dy <= 1; ++dy)
+                    if (qGray(image.pixel(x, y + dy)) < 80) {
+                        ++dark;
+                        break;
+                    }
+            return dark * 2 > rect.width();
+        };
+        auto crosshairs_shown = [](QCustomPlot *p) {
+            int shown = 0;
+            for (int i = 0; i < p->itemCount(); ++i)
+                if (qobject_cast<QCPItemTracer *>(p->item(i)) && p->item(i)->visible())
+                    ++shown;
+            return shown;
+        };
+        QVERIFY(!dark_along_zero());
+        QCOMPARE(crosshairs_shown(plot), 0);
+        QCOMPARE(crosshairs_shown(child<QCustomPlot>(w.get(), "read_plot")), 0);
+        QTest::mouseMove(plot, plot->axisRect()->rect().center());
+        QMouseEvent move(QEvent::MouseMove, plot->axisRect()->rect().center(), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QCoreApplication::sendEvent(plot, &move);
+        QCOMPARE(crosshairs_shown(plot), 1);
+    }
+
+    // With one or two channels the date and time stand on one line of
+    // their row; with four they may wrap. Every column stays in view.
+    void date_column_wraps_only_when_short_of_room_data()
+    {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<bool>("one_line");
+        QTest::newRow("A") << "KQ2401" << true;
+        QTest::newRow("B") << "KQ2402" << true;
+        QTest::newRow("C") << "KQ240" << false;
+    }
+    void date_column_wraps_only_when_short_of_room()
+    {
+        QFETCH(QString, model);
+        QFETCH(bool, one_line);
+        auto w = open_window(model);
+        window_kit::click(child<QPushButton>(w.get(), "start_button"));
+        window_kit::click(child<QPushButton>(w.get(), "Pause_Button"));
+        feed_rt(w.get(), {253, 253, 253, 253});
+        auto *rt = child<QTableWidget>(w.get(), "RT_table_data");
+        QTest::qWait(50);
+        const QFontMetrics fm(rt->font());
+        const QString date = cell_text(rt, 0, 0);
+        QCOMPARE(date.size(), 19);
+        int used = 0;
+        for (int c = 0; c < rt->columnCount(); ++c)
+            if (!rt->isColumnHidden(c))
+                used += rt->columnWidth(c);
+        QVERIFY2(used <= rt->viewport()->width(), qPrintable(QString("%1 > %2").arg(used).arg(rt->viewport()->width())));
+        if (!one_line)
+            return;
+        QVERIFY2(rt->columnWidth(0) > fm.horizontalAdvance(date),
+                 qPrintable(QString("%1 px for %2 px").arg(rt->columnWidth(0)).arg(fm.horizontalAdvance(date))));
+        // Not the height of a wrapped row: two lines and the margins.
+        QVERIFY2(rt->rowHeight(0) < 2 * fm.lineSpacing() + 8, qPrintable(QString::number(rt->rowHeight(0))));
     }
 
     // Start writes start_index; the clear button empties the views and writes 0.

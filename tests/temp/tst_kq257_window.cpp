@@ -2,6 +2,7 @@
 
 #include "common/app_env.h"
 #include "frame/model_frame.h"
+#include "gauge/gaugespeed.h"
 #include "general_instrument.h"
 #include "hidsim.h"
 #include "menu_dialog/menu_dialog.h"
@@ -183,7 +184,7 @@ private slots:
         QVERIFY(cell_text(read, 0, 1).endsWith("℃"));
         QVERIFY(cell_text(read, 0, 2).endsWith(" %RH"));
         QVERIFY(!child<QLabel>(w.get(), "MAX_T_label")->text().isEmpty());
-        QVERIFY(!child<QLabel>(w.get(), "MAX_T_label")->text().endsWith("℃"));
+        QVERIFY(child<QLabel>(w.get(), "MAX_T_label")->text().endsWith("℃"));
         QVERIFY(!w->frame_part()->upload_waiting());
         QVERIFY(!w->frame_part()->poll_timer()->isActive());
         // A late answer finds no box to close and still shows its records.
@@ -334,6 +335,95 @@ private slots:
         QCOMPARE(values(rt_plot, 0).value(4), double(2000) * double(0.01f));
     }
 
+    // ℃ → ℉ on the real-time page (after readings) and on the stored page
+    // (after an upload): table, graph, dial and statistics all in ℉; back
+    // to ℃ gives the first picture again.
+    void unit_switch_converts_everything_shown_data()
+    {
+        QTest::addColumn<bool>("stored");
+        QTest::newRow("real time") << false;
+        QTest::newRow("stored") << true;
+    }
+    void unit_switch_converts_everything_shown()
+    {
+        QFETCH(bool, stored);
+        // Hundredths of a degree; ℉ worked out in hundredths: c × 1.8 + 32.
+        const QVector<int> centi = {2530, 2000, 2250};
+        auto text = [](int hundredths, const QString &unit) {
+            return QStringLiteral("%1.%2").arg(hundredths / 100).arg(hundredths % 100, 2, 10, QChar('0')) + unit;
+        };
+        auto fahrenheit = [](int c) { return c * 18 / 10 + 3200; };
+        int sum = 0;
+        for (int c : centi)
+            sum += c;
+        const int mean = sum / int(centi.size());   // 22.60 ℃
+        const quint32 t0 = 1700000000;
+        hidsim::Words records;
+        for (int i = 0; i < centi.size(); ++i)
+            records.insert(records.end(), {quint16((t0 + i * 60) & 0xFFFF), quint16((t0 + i * 60) >> 16),
+                                           quint16(centi[i]), 4500});
+        auto inst = std::make_shared<hidsim::GeneralInstrument>(
+            [](int) { return hidsim::Words{0xF100, 0x6553, 0x09E2, 0x1194}; },
+            [records](int) { return records; }, 1);
+        hidsim::reset();
+        hidsim::plug(hidsim::model_device("KQ257"), inst);
+        auto w = open_window();
+        testkit::BoxWatcher boxes;
+        if (stored) {
+            upload(w.get(), boxes);
+        } else {
+            for (int i = 0; i < centi.size(); ++i)
+                w->get_rt_data(reading(t0 + i, qint16(centi[i]), 4500));
+        }
+        auto *table = child<QTableWidget>(w.get(), stored ? "read_table_data" : "RT_table_data");
+        auto *plot = child<QCustomPlot>(w.get(), stored ? "read_plot" : "RT_plot");
+        auto *dial = child<GaugeSpeed>(w.get(), "gunspeed");
+        QCOMPARE(table->rowCount(), centi.size());
+        auto picture = [&] {
+            QStringList p;
+            for (int r = 0; r < table->rowCount(); ++r)
+                p << cell_text(table, r, 1);
+            for (const char *l : {"MAX_T_label", "MIN_T_label", "AVG_T_label"})
+                p << child<QLabel>(w.get(), l)->text();
+            if (!stored)
+                p << QString::number(dial->value(), 'f', 2) + dial->unit_text();
+            for (auto it = plot->graph(0)->data()->constBegin(); it != plot->graph(0)->data()->constEnd(); ++it)
+                p << QString::number(it->value, 'f', 2);
+            p << QString::number(plot->yAxis->range().lower, 'g', 10) << QString::number(plot->yAxis->range().upper, 'g', 10);
+            return p;
+        };
+        auto expected = [&](bool in_f) {
+            const QString unit = in_f ? QStringLiteral("℉") : QStringLiteral("℃");
+            auto shown = [&](int c) { return text(in_f ? fahrenheit(c) : c, unit); };
+            QStringList p;
+            for (int c : centi)
+                p << shown(c);
+            p << shown(*std::max_element(centi.begin(), centi.end()))
+              << shown(*std::min_element(centi.begin(), centi.end())) << shown(mean);
+            if (!stored)
+                p << shown(centi.last());
+            for (int c : centi)
+                p << shown(c).chopped(1);
+            return p;
+        };
+        auto in_view = [&] {
+            const QCPRange keys = plot->xAxis->range(), values = plot->yAxis->range();
+            for (auto it = plot->graph(0)->data()->constBegin(); it != plot->graph(0)->data()->constEnd(); ++it)
+                if (!keys.contains(it->key) || !values.contains(it->value))
+                    return false;
+            return true;
+        };
+        const QStringList first = picture();
+        QCOMPARE(first.mid(0, first.size() - 2).join(" | "), expected(false).join(" | "));
+        QVERIFY(in_view());
+        window_kit::click(child<QRadioButton>(w.get(), "radioButton_2"));
+        const QStringList in_f = picture();
+        QCOMPARE(in_f.mid(0, in_f.size() - 2).join(" | "), expected(true).join(" | "));
+        QVERIFY(in_view());
+        window_kit::click(child<QRadioButton>(w.get(), "radioButton"));
+        QCOMPARE(picture().join(" | "), first.join(" | "));
+    }
+
     // After an upload with ℉ shown the stored table shows ℉.
     void upload_in_fahrenheit_shows_fahrenheit()
     {
@@ -345,6 +435,20 @@ private slots:
         QCOMPARE(read->rowCount(), 30);
         for (int r = 0; r < read->rowCount(); ++r)
             QVERIFY2(cell_text(read, r, 1).endsWith("℉"), qPrintable(cell_text(read, r, 1)));
+        // Its statistics too: the extremes are cells of the table, with their unit.
+        QString max, min;
+        for (int r = 0; r < read->rowCount(); ++r) {
+            const QString c = cell_text(read, r, 1);
+            if (max.isEmpty() || c.chopped(1).toDouble() > max.chopped(1).toDouble())
+                max = c;
+            if (min.isEmpty() || c.chopped(1).toDouble() < min.chopped(1).toDouble())
+                min = c;
+        }
+        QCOMPARE(child<QLabel>(w.get(), "MAX_T_label")->text(), max);
+        QCOMPARE(child<QLabel>(w.get(), "MIN_T_label")->text(), min);
+        QVERIFY(child<QLabel>(w.get(), "AVG_T_label")->text().endsWith("℉"));
+        for (const char *l : {"MAX_H_label", "MIN_H_label", "AVG_H_label"})
+            QVERIFY2(child<QLabel>(w.get(), l)->text().endsWith("%RH"), l);
     }
 
     // Sync sends the clock frame: UTC+8 wall time in BCD.
