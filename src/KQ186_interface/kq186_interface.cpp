@@ -30,7 +30,10 @@ KQ186_INTERFACE::KQ186_INTERFACE(QWidget *parent)
     frame::Hooks hooks;
     hooks.retranslate = [this] { ui->retranslateUi(this); };
     hooks.send_command = [this](int cmd) { emit HID_write_cmd(cmd); };
-    hooks.clear_model = [this] { statistics.reset_all(); };
+    hooks.clear_model = [this] {
+        statistics.reset_all();
+        rt_pa.clear();
+    };
     frame = new frame::ModelFrame(this, config, hooks);
     frame->base_init();
 
@@ -55,6 +58,9 @@ KQ186_INTERFACE::KQ186_INTERFACE(QWidget *parent)
 
     statistics.add_channel();   // 0: real time
     statistics.add_channel();   // 1: stored records
+    // 2: real time in Pa, the unit the limits are typed in, whatever unit
+    // is shown; its alarm counts are the ones shown.
+    statistics.add_channel();
 
     menu_dialog = new Menu_dialog(this);
     menu_dialog->set_page(6);
@@ -109,20 +115,10 @@ void KQ186_INTERFACE::clear_all_data() { frame->clear_all_data(); }
 
 void KQ186_INTERFACE::set_limit_slot(float first_data, float second_data)
 {
-    statistics.set_limit(0, first_data, second_data);
+    statistics.set_limit(2, first_data, second_data);
 }
 
 // ------------------------------------------------------------------ units
-
-float KQ186_INTERFACE::unit_convert(float pa)
-{
-    return kq186::convert(unit_index, pa);
-}
-
-int KQ186_INTERFACE::unit_decimals()
-{
-    return kq186::unit_decimals(unit_index);
-}
 
 void KQ186_INTERFACE::check_unit_radio(int index)
 {
@@ -150,6 +146,7 @@ void KQ186_INTERFACE::KQ186_change_unit_ui(int index)
     qDebug("unit_index = %d,display_unit_str = %s ", int(unit_index), qPrintable(display_unit_str));
     ui->gunspeed->setUnit(display_unit_str);
     statistics.reset_all();
+    rt_pa.clear();
     check_unit_radio(unit_index);
 }
 
@@ -196,16 +193,22 @@ void KQ186_INTERFACE::KQ186_set_save_data_plot(uint32_t time, double value)
     frame::add_stored_point(*frame, save_data, time, value, true);
 }
 
-void KQ186_INTERFACE::add_rt_table_row(quint32 time, double value)
+void KQ186_INTERFACE::add_rt_table_row(quint32 time, float pa)
 {
-    frame::append_row(ui->RT_table_data, time, QString::number(value, 'f', unit_decimals()), display_unit_str,
-                      true);
+    frame::append_row(ui->RT_table_data, time, kq186::convert_text(unit_index, pa), display_unit_str, true);
 }
 
-void KQ186_INTERFACE::add_read_table_row(quint32 time, double value)
+void KQ186_INTERFACE::add_read_table_row(quint32 time, float pa)
 {
-    frame::append_row(ui->read_table_data, time, QString::number(value, 'f', unit_decimals()), display_unit_str,
-                      false);
+    frame::append_row(ui->read_table_data, time, kq186::convert_text(unit_index, pa), display_unit_str, false);
+}
+
+void KQ186_INTERFACE::show_rt_statistics()
+{
+    STATISTICS_ITEM shown = statistics.items[0];
+    shown.high_count = statistics.items[2].high_count;
+    shown.low_count = statistics.items[2].low_count;
+    frame::show_statistics(this, shown, QString(), true);
 }
 
 // ------------------------------------------------------------------ answers
@@ -216,16 +219,22 @@ void KQ186_INTERFACE::get_rt_data(QQueue<quint16> queue)
     if (!kq186::decode_realtime(queue, &rt))
         return;
     // Following the instrument's unit: nothing is sent back and the
-    // statistics go on.
+    // statistics go on, worked out again in the new unit.
     // A code without a unit stays one in 8 bits: 261 must not become psi.
-    unit_index = kq186::unit(rt.unit) ? quint8(rt.unit) : quint8(0xFF);
+    const quint8 new_index = kq186::unit(rt.unit) ? quint8(rt.unit) : quint8(0xFF);
+    if (new_index != unit_index && !rt_pa.isEmpty()) {
+        statistics.reset_channel(0);
+        for (float pa : qAsConst(rt_pa))
+            statistics.data_update(0, kq186::convert(new_index, pa));
+    }
+    unit_index = new_index;
     display_unit_str = kq186::unit_name(unit_index);
     qDebug("unit_index = %d,display_unit_str = %s ", int(unit_index), qPrintable(display_unit_str));
     ui->gunspeed->setUnit(display_unit_str);
     check_unit_radio(unit_index);
 
-    const double value = double(unit_convert(rt.pa));
-    add_rt_table_row(rt.time, value);
+    const double value = kq186::convert(unit_index, rt.pa);
+    add_rt_table_row(rt.time, rt.pa);
     KQ186_set_rt_data_plot(rt.time, value);
     // The scale follows the reading in pascal, whatever unit is shown.
     if (rt.pa < 10000.0f)
@@ -233,9 +242,11 @@ void KQ186_INTERFACE::get_rt_data(QQueue<quint16> queue)
     else
         ui->gunspeed->setRange(40000, 0);
     ui->gunspeed->setValue(value);
-    if (statistics.data_update(0, value) != DATA_STATISTICS::NO_ALARM)
+    rt_pa.append(rt.pa);
+    statistics.data_update(0, value);
+    if (statistics.data_update(2, double(rt.pa)) != DATA_STATISTICS::NO_ALARM)
         frame::mark_alarm(ui->RT_table_data, ui->RT_table_data->rowCount() - 1);
-    frame::show_statistics(this, statistics.items[0], QString(), true);
+    show_rt_statistics();
 }
 
 void KQ186_INTERFACE::get_save_data(QQueue<quint16> queue)
@@ -249,8 +260,8 @@ void KQ186_INTERFACE::get_save_data(QQueue<quint16> queue)
         return;
     }
     for (const kq186::Stored &s : records) {
-        const double value = double(unit_convert(s.pa));
-        add_read_table_row(s.time, value);
+        const double value = kq186::convert(unit_index, s.pa);
+        add_read_table_row(s.time, s.pa);
         KQ186_set_save_data_plot(s.time, value);
         statistics.data_update(1, value);
         frame::show_statistics(this, statistics.items[1], QString(), false);

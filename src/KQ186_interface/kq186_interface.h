@@ -6,6 +6,7 @@
 #include <QMainWindow>
 #include <QQueue>
 #include <QString>
+#include <QVector>
 
 namespace Ui {
 class KQ186_INTERFACE;
@@ -91,13 +92,12 @@ private:
     void set_unit(int unit_index);
     void KQ186_change_unit_ui(int unit_index);
     void check_unit_radio(int unit_index);
-    float unit_convert(float pa);
-    int unit_decimals();
+    void show_rt_statistics();
     void KQ186_plot_widget_init(QCustomPlot *plot, int, QString name, QString);
     void KQ186_set_rt_data_plot(uint32_t time, double value);
     void KQ186_set_save_data_plot(uint32_t time, double value);
-    void add_rt_table_row(quint32 time, double value);
-    void add_read_table_row(quint32 time, double value);
+    void add_rt_table_row(quint32 time, float pa);
+    void add_read_table_row(quint32 time, float pa);
 
     Ui::KQ186_INTERFACE *ui;
     HID_INTERDACE *link = nullptr;
@@ -105,6 +105,10 @@ private:
     frame::Series *rt_data = nullptr;
     frame::Series *save_data = nullptr;
     DATA_STATISTICS statistics;
+    // Real-time readings since the statistics' last start, in Pa: when the
+    // instrument changes its unit the statistics are worked out again in
+    // the new one.
+    QVector<float> rt_pa;
     Menu_dialog *menu_dialog = nullptr;
     quint8 unit_index = 0;
     QString display_unit_str;

@@ -2,7 +2,11 @@
 
 #include "frame/hid_window.h"
 
+#include <QByteArray>
+
+#include <charconv>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 namespace kq186 {
@@ -10,21 +14,89 @@ namespace kq186 {
 namespace {
 
 const Unit k_units[unit_count] = {
-    {"kPa", 0.001f, 2},
-    {"hPa", 0.01f, 1},
-    {"Pa", 0.0f, 0},
-    {"mbar", 0.01f, 1},
-    {"bar", 0.00001f, 3},
-    {"psi", 0.0001450377f, 3},
-    {"oz/in^2", 0.0023206f, 2},
-    {"kg/cm^2", 0.0000101972f, 3},
-    {"inH2O", 0.00401463f, 2},
-    {"inHg", 0.0002953f, 2},
-    {"ftH2O", 0.000334553f, 2},
-    {"mmHg", 0.00750062f, 1},
-    {"mmH2O", 0.101972f, 0},
-    {"cmH2O", 0.0101972f, 1},
+    {"kPa", "0.001", 2},
+    {"hPa", "0.01", 1},
+    {"Pa", nullptr, 0},
+    {"mbar", "0.01", 1},
+    {"bar", "0.00001", 3},
+    {"psi", "0.0001450377", 3},
+    {"oz/in^2", "0.0023206", 2},
+    {"kg/cm^2", "0.0000101972", 3},
+    {"inH2O", "0.00401463", 2},
+    {"inHg", "0.0002953", 2},
+    {"ftH2O", "0.000334553", 2},
+    {"mmHg", "0.00750062", 1},
+    {"mmH2O", "0.101972", 0},
+    {"cmH2O", "0.0101972", 1},
 };
+
+using Wide = __int128;
+
+// A decimal m · 10^e.
+struct Decimal
+{
+    Wide m = 0;
+    int e = 0;
+};
+
+// Plain decimal text ("0.0001450377", "-1.2345e+03") as digits and exponent.
+Decimal parse_decimal(const char *text)
+{
+    Decimal d;
+    bool negative = false;
+    bool point = false;
+    const char *p = text;
+    if (*p == '-') {
+        negative = true;
+        ++p;
+    }
+    for (; *p && *p != 'e'; ++p) {
+        if (*p == '.') {
+            point = true;
+            continue;
+        }
+        d.m = d.m * 10 + (*p - '0');
+        if (point)
+            --d.e;
+    }
+    if (*p == 'e')
+        d.e += std::atoi(p + 1);
+    if (negative)
+        d.m = -d.m;
+    return d;
+}
+
+Wide power_of_ten(int n)
+{
+    Wide p = 1;
+    while (n-- > 0)
+        p *= 10;
+    return p;
+}
+
+// The reading in 10^-decimals of the unit, cut toward zero; false when it
+// is too large for exact integers (far beyond any pressure the meter reads).
+bool cut_exactly(const Unit *u, int decimals, float pa, Wide *out)
+{
+    char text[64];
+    const std::to_chars_result r = std::to_chars(text, text + sizeof text - 1, pa, std::chars_format::scientific);
+    if (r.ec != std::errc())
+        return false;
+    *r.ptr = '\0';
+    const Decimal reading = parse_decimal(text);   // at most 9 digits
+    const Decimal factor = u && u->factor ? parse_decimal(u->factor) : Decimal{1, 0};   // at most 7 digits
+    const Wide product = reading.m * factor.m;     // below 10^16
+    const int shift = reading.e + factor.e + decimals;
+    if (shift >= 0) {
+        if (shift > 20)
+            return false;
+        *out = product * power_of_ten(shift);
+        return true;
+    }
+    // Integer division cuts toward zero, and a cut to zero is +0.
+    *out = -shift > 36 ? Wide(0) : product / power_of_ten(-shift);
+    return true;
+}
 
 float from_bits(quint16 low, quint16 high)
 {
@@ -53,11 +125,24 @@ int unit_decimals(int index)
     return u ? u->decimals : 0;
 }
 
-float convert(int index, float pa)
+double convert(int index, float pa)
 {
+    if (!std::isfinite(pa))
+        return double(pa);
     const Unit *u = unit(index);
-    const float y = u && u->factor != 0.0f ? pa * u->factor : pa;
-    return truncate_decimals(unit_decimals(index), y);
+    const int decimals = unit_decimals(index);
+    Wide scaled = 0;
+    if (!cut_exactly(u, decimals, pa, &scaled)) {
+        const double factor = u && u->factor ? QByteArray(u->factor).toDouble() : 1.0;
+        const double scale = std::pow(10.0, decimals);
+        return std::trunc(double(pa) * factor * scale) / scale;
+    }
+    return double(scaled) / std::pow(10.0, decimals);
+}
+
+QString convert_text(int index, float pa)
+{
+    return QString::number(convert(index, pa), 'f', unit_decimals(index));
 }
 
 bool decode_realtime(const QQueue<quint16> &words, RealTime *out)
@@ -83,20 +168,4 @@ QVector<Stored> decode_stored(const QQueue<quint16> &words)
     return records;
 }
 
-}
-
-float truncate_decimals(int decimals, float x)
-{
-    static const float scale_up[] = {10.0f, 100.0f, 1000.0f, 10000.0f};
-    static const float scale_down[] = {0.1f, 0.01f, 0.001f, 0.0001f};
-    // Cut in floating point rather than through a 32-bit integer, so that a
-    // reading too large for one is not garbled; a cut to zero is +0, so a
-    // small negative reading shows as 0.000, not -0.000.
-    const auto cut = [](float v) {
-        const float t = std::trunc(v);
-        return t == 0.0f ? 0.0f : t;
-    };
-    if (decimals >= 1 && decimals <= 4)
-        return cut(x * scale_up[decimals - 1]) * scale_down[decimals - 1];
-    return cut(x);
 }

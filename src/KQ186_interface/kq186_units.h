@@ -14,8 +14,8 @@ constexpr int unit_count = 14;
 
 struct Unit
 {
-    const char *name;   // as the tables, workbooks and gauge show it
-    float factor;       // from Pa, in single precision; 0: the value itself
+    const char *name;     // as the tables, workbooks and gauge show it
+    const char *factor;   // from Pa, as a decimal; null: the value itself
     int decimals;
 };
 
@@ -26,9 +26,16 @@ const Unit *unit(int index);
 QString unit_name(int index);
 // Decimals of an index (0 for an unknown one).
 int unit_decimals(int index);
-// `pa` in unit `index`, one single-precision multiplication, cut to its
-// decimals. An unknown index gives the pascal value, cut to an integer.
-float convert(int index, float pa);
+// `pa` in unit `index`, cut toward zero to its decimals. The cut is made
+// on the decimal the reading stands for (the shortest decimal that reads
+// back as the same float) times the unit's decimal factor, in integers, so
+// a reading exact in a unit shows exactly (10 Pa is 0.1 hPa, not 0.0). The
+// result is the double nearest that decimal: printed to the unit's
+// decimals it gives the decimal's digits. An unknown index gives the
+// pascal value, cut to an integer; a value that is not finite stays as it is.
+double convert(int index, float pa);
+// The same, as the text the window shows.
+QString convert_text(int index, float pa);
 
 struct RealTime
 {
@@ -52,7 +59,5 @@ QVector<Stored> decode_stored(const QQueue<quint16> &words);
 
 }
 
-// x cut toward zero to 1 to 4 decimals; any other count cuts to an integer.
-float truncate_decimals(int decimals, float x);
 
 #endif

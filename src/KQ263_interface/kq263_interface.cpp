@@ -128,9 +128,9 @@ void KQ263_INTERFACE::KQ263_set_rt_data_plot(double value)
     frame::add_realtime_point(*frame, rt_data, now_key, value);
 }
 
-void KQ263_INTERFACE::add_rt_table_row(double value)
+void KQ263_INTERFACE::add_rt_table_row(const QString &text)
 {
-    frame::append_row(ui->RT_table_data, now_key, QString::number(value, 'f', 1),
+    frame::append_row(ui->RT_table_data, now_key, text,
                       ui->radioButton_2->isChecked() ? QStringLiteral("fc") : QStringLiteral("lux"), true);
 }
 
@@ -151,7 +151,7 @@ void KQ263_INTERFACE::get_rt_data(QQueue<quint16> queue)
     // The answer has no time stamp: the row and the point take the PC's time.
     now_key = quint32(app_env::now().toSecsSinceEpoch());
     const double value = double(r.value);
-    add_rt_table_row(value);
+    add_rt_table_row(kq263::table_text(r.raw));
     KQ263_set_rt_data_plot(value);
     emit USART_RX(r.whole);
     if (statistics.data_update(0, value) != DATA_STATISTICS::NO_ALARM)

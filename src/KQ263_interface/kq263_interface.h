@@ -77,7 +77,7 @@ public slots:
 private:
     void clear_all_data();
     void set_unit(int unit);
-    void add_rt_table_row(double value);
+    void add_rt_table_row(const QString &text);
     void KQ263_plot_widget_init(QCustomPlot *plot, QString name);
     void KQ263_set_rt_data_plot(double value);
 

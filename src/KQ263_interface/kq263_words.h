@@ -2,6 +2,7 @@
 #define KQ263_WORDS_H
 
 #include <QQueue>
+#include <QString>
 #include <QtGlobal>
 
 // The KQ263's real-time answer: illuminance as a signed 32-bit count of
@@ -18,6 +19,9 @@ struct Reading
 // False for an answer of fewer than three words. With `fc` the lux count
 // becomes hundredths of a foot-candle (÷ 10.76, truncated).
 bool decode_realtime(const QQueue<quint16> &words, bool fc, Reading *out);
+
+// The table's text of a count of hundredths: one decimal.
+QString table_text(qint32 raw);
 
 // The gauge's scale for a value: 0 lux (1 fc) below 1000, then decades.
 struct Band

@@ -196,7 +196,7 @@ void import_data::KQ240_load_table()
             }
             unit = m_sheet.cell(r, cols);
             if (!row_unit.isEmpty() && row_unit != unit) {
-                QMessageBox::warning(nullptr, QStringLiteral("warning"), QStringLiteral("Units must be the same"),
+                QMessageBox::warning(nullptr, tr("warning"), tr("Units must be the same"),
                                      QMessageBox::Ok);
                 return false;
             }

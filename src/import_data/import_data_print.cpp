@@ -31,7 +31,7 @@ void import_data::preview_BMP(QPrinter *printer)
         return;
     }
     if (picture.isNull()) {
-        QMessageBox::warning(nullptr, QStringLiteral("warning"), QStringLiteral("bmp not exist"), QMessageBox::Ok);
+        QMessageBox::warning(nullptr, tr("warning"), tr("bmp not exist"), QMessageBox::Ok);
         painter.end();
         return;
     }

@@ -28,7 +28,7 @@ void import_data::on_save_table_clicked()
     const QString path = ask_save_name(QStringLiteral("save_import_table.xlsx"), tr("Images (*.xlsx)"),
                                        QStringLiteral(".xlsx"));
     if (path.isEmpty()) {
-        QMessageBox::warning(nullptr, QString(), QStringLiteral("no choose path"), QMessageBox::Ok);
+        QMessageBox::warning(nullptr, QString(), tr("no choose path"), QMessageBox::Ok);
         return;
     }
     workbook::Writer writer;
@@ -53,7 +53,7 @@ void import_data::on_save_bmp_clicked()
     const QString path = ask_save_name(QStringLiteral("import_data.bmp"), tr("Images (*.bmp)"),
                                        QStringLiteral(".bmp"));
     if (path.isEmpty()) {
-        QMessageBox::warning(nullptr, QString(), QStringLiteral("no choose path"), QMessageBox::Ok);
+        QMessageBox::warning(nullptr, QString(), tr("no choose path"), QMessageBox::Ok);
         return;
     }
     QPixmap picture(ui->plotwidget->size());

@@ -12,7 +12,8 @@ namespace {
 
 // Seconds per item of updataStamp; -1: read from lineEdit_customPeriod.
 const int stamp_table[] = {1, 2, 5, 10, 30, 60, 1800, 3600, -1};
-const QString custom_item = QStringLiteral("customize");
+// The item as the form names it, before translation.
+const char *const custom_item = "customize";
 const QString directory_key = QStringLiteral("default_file_directory");
 
 QString config_path()
@@ -47,7 +48,7 @@ void Menu_dialog::set_page(quint16 index)
 
 void Menu_dialog::on_updataStamp_changed(int)
 {
-    const bool custom = ui->updataStamp->currentText() == custom_item;
+    const bool custom = ui->updataStamp->currentText() == Menu_dialog::tr(custom_item);
     ui->lineEdit_customPeriod->setVisible(custom);
     ui->label_seconds->setVisible(custom);
 }
@@ -66,7 +67,7 @@ void Menu_dialog::on_buttonBox_accepted()
     if (index < 0 || index >= int(sizeof stamp_table / sizeof stamp_table[0]))
         return;
     int stamp = stamp_table[index];
-    if (ui->updataStamp->currentText() == custom_item) {
+    if (ui->updataStamp->currentText() == tr(custom_item)) {
         // The windows turn the period into milliseconds in an int; a longer
         // one would overflow and stop polling, so it is refused here.
         stamp = ui->lineEdit_customPeriod->text().toInt(nullptr, 10);

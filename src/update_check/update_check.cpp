@@ -121,6 +121,11 @@ void UPDATE_CHECK::on_buttonBox_accepted()
 {
     const QStringList arguments{updater::package_address().toString(), updater::executable_name()};
     qDebug() << arguments;
-    updater::start_detached(arguments);
+    // Closing every window is only worth it when the updater takes over: a
+    // failed start would lose an unsaved table for nothing.
+    if (!updater::start_detached(arguments)) {
+        qWarning() << "the updater could not be started:" << updater::updater_command() << arguments;
+        return;
+    }
     emit close_main_windows();
 }

@@ -111,7 +111,9 @@ private slots:
         QTest::addColumn<double>("gauge_min");
         QTest::addColumn<double>("gauge_max");
         QTest::addColumn<double>("needle");
-        QTest::newRow("123.45 lux") << 12345 << false << "123.4" << "123.45lux" << 123 << 0.0 << 1000.0
+        // One decimal in the table, rounded in decimal: 123.45 is 123.5, though its
+        // single-precision value is 123.449997.
+        QTest::newRow("123.45 lux") << 12345 << false << "123.5" << "123.45lux" << 123 << 0.0 << 1000.0
                                     << 123.44999694824219;
         QTest::newRow("123.45 lux in fc") << 12345 << true << "11.5" << "11.47fc" << 11 << 0.0 << 1831.0
                                           << 11.470000267028809;
@@ -120,8 +122,11 @@ private slots:
         QTest::newRow("99.99 lux") << 9999 << false << "100.0" << "99.99lux" << 99 << 0.0 << 1000.0
                                    << 99.98999786376953;
         QTest::newRow("0.5 lux") << 50 << false << "0.5" << "0.50lux" << 0 << 0.0 << 1000.0 << 0.5;
-        // 12000 lux is 1115.24 fc: the fc band starts at 1831, which holds the needle.
-        QTest::newRow("1115 fc") << 1200000 << true << "1115.2" << "1115.24fc" << 1115 << 1831.0 << 180031.0
+        QTest::newRow("1.15 lux") << 115 << false << "1.2" << "1.15lux" << 1 << 0.0 << 1000.0 << double(1.15f);
+        // 12000 lux is 1115.24 fc: the fc bands are chosen by fc, so the dial shows the reading.
+        QTest::newRow("1115 fc") << 1200000 << true << "1115.2" << "1115.24fc" << 1115 << 0.0 << 1831.0
+                                 << double(1115.24f);
+        QTest::newRow("1831 fc") << 1970156 << true << "1831.0" << "1831.00fc" << 1831 << 1831.0 << 180031.0
                                  << 1831.0;
         QTest::newRow("100000 lux") << 10000000 << false << "100000.0" << "100000.00lux" << 100000 << 100000.0
                                     << 1000000.0 << 100000.0;
@@ -352,11 +357,11 @@ private slots:
         const QString text = window_kit::pdf_text(pdf);
         QVERIFY2(text.contains("KQ263 datasheet"), qPrintable(text));
         QVERIFY(text.contains("light value"));
-        QVERIFY(text.contains("123.4"));
+        QVERIFY(text.contains("123.5"));
         QVERIFY(text.contains("1000.0"));
         QCOMPARE(text.count("lux"), 2);
         QVERIFY(window_kit::pdf_word_on_red(pdf, "1000.0"));
-        QVERIFY(!window_kit::pdf_word_on_red(pdf, "123.4"));
+        QVERIFY(!window_kit::pdf_word_on_red(pdf, "123.5"));
 
         const QString picture = win.dir.file("graph.pdf");
         QVERIFY(window_kit::print_preview_to_pdf([&] { win.w->Printf_BMP_Slot(); }, picture));

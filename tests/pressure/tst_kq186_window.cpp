@@ -166,12 +166,12 @@ private slots:
         QCOMPARE(win.label("AVG_T_label"), QString("1.23"));
         QCOMPARE(win.label("upper_count"), QString("0"));
         QCOMPARE(win.label("lower_count"), QString("0"));
-        QCOMPARE(win.gauge()->value(), double(1.23f));
+        QCOMPARE(win.gauge()->value(), 1.23);
         // The point stands at the instrument's time, not the PC's.
         QCPGraph *g = win.get<QCustomPlot>("RT_plot")->graph(0);
         QCOMPARE(g->dataCount(), 1);
         QCOMPARE(g->data()->at(0)->key, double(T0));
-        QCOMPARE(g->data()->at(0)->value, double(1.23f));
+        QCOMPARE(g->data()->at(0)->value, 1.23);
         QCOMPARE(win.frame()->rt_start_time, T0);
         QVERIFY(win.inst->received(4).empty());
     }
@@ -280,7 +280,7 @@ private slots:
         QTest::addColumn<int>("unit");
         QTest::addColumn<QString>("top");
         QTest::addColumn<double>("needle");
-        QTest::newRow("9999.9 Pa in kPa") << 9999.9f << 0 << "10000.0" << double(9.99f);
+        QTest::newRow("9999.9 Pa in kPa") << 9999.9f << 0 << "10000.0" << 9.99;
         QTest::newRow("10000 Pa in kPa") << 10000.0f << 0 << "40000.0" << 10.0;
         QTest::newRow("25000 Pa in Pa") << 25000.0f << 2 << "40000.0" << 25000.0;
         QTest::newRow("not a number") << std::numeric_limits<float>::quiet_NaN() << 2 << "40000.0" << -1.0;
@@ -308,7 +308,8 @@ private slots:
         QCOMPARE(win.checked_radio(), 5);
         QCOMPARE(rig::text_at(win.rt_table(), 1, 1), QString("0.179"));
         QCOMPARE(rig::text_at(win.rt_table(), 1, 2), QString("psi"));
-        QCOMPARE(win.label("MAX_T_label"), QString("1.23"));
+        // Both readings again in the unit now shown: 1234.5 Pa is 0.179 psi.
+        QCOMPARE(win.label("MAX_T_label"), QString("0.18"));
         QCOMPARE(win.label("MIN_T_label"), QString("0.18"));
         QVERIFY(win.inst->received(4).empty());
     }
@@ -382,6 +383,34 @@ private slots:
         win.poll();
         QVERIFY(win.rt_table()->item(4, 1)->background() != red);
         QCOMPARE(win.label("upper_count"), QString("0"));
+    }
+
+    // The limits are typed under "unit:Pa": readings are compared in Pa in
+    // whatever unit they are shown.
+    void limits_are_pascal_in_every_unit_data()
+    {
+        QTest::addColumn<int>("unit");
+        QTest::newRow("kPa") << 0;
+        QTest::newRow("Pa") << 2;
+        QTest::newRow("psi") << 5;
+        QTest::newRow("mmH2O") << 12;
+    }
+    void limits_are_pascal_in_every_unit()
+    {
+        QFETCH(int, unit);
+        const float values[] = {1234.5f, 2500.0f, 500.0f, 2000.0f};
+        int n = 0;
+        Window win([&](int) { return reading(values[n++ % 4], unit); });
+        win.w->set_limit_slot(2000, 1000);
+        for (int i = 0; i < 4; ++i)
+            win.poll();
+        const QBrush red(Qt::red, Qt::SolidPattern);
+        QVERIFY(win.rt_table()->item(0, 1)->background() != red);
+        QCOMPARE(win.rt_table()->item(1, 1)->background(), red);
+        QCOMPARE(win.rt_table()->item(2, 1)->background(), red);
+        QVERIFY(win.rt_table()->item(3, 1)->background() != red);   // equal to the limit
+        QCOMPARE(win.label("upper_count"), QString("1"));
+        QCOMPARE(win.label("lower_count"), QString("1"));
     }
 
     void graph_value_axis_has_a_margin()
@@ -531,7 +560,7 @@ private slots:
             const int i = n++;
             return reading(i == 1 ? 9000.0f : 1234.5f, i == 2 ? 6 : 0, T0 + quint32(i));
         });
-        win.w->set_limit_slot(5, 0);
+        win.w->set_limit_slot(5000, 0);   // Pa
         win.poll();
         win.poll();
         win.poll();
@@ -614,7 +643,7 @@ private slots:
     {
         int n = 0;
         Window win([&n](int) { return reading(n++ == 1 ? 9000.0f : 1234.5f, 6); });
-        win.w->set_limit_slot(5, 0);
+        win.w->set_limit_slot(5000, 0);   // Pa
         win.poll();
         win.poll();
         QPrinter printer(QPrinter::ScreenResolution);

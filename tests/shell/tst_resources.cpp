@@ -62,7 +62,7 @@ private slots:
     }
 
     // The start window's texts: Chinese translates them, English leaves
-    // every text as it is, and neither translates "Main" or "Note".
+    // every text as it is.
     void main_window_translations_data()
     {
         QTest::addColumn<QString>("source");
@@ -71,7 +71,7 @@ private slots:
                                "help", "帮助", "connected", "已连接", "not connected", "未连接",
                                "cannot connect", "无法连接",
                                "Need to restart the software after changing the language!",
-                               "更改语言后需要重启软件!", "Main", "", "Note", "", "sorry", ""};
+                               "更改语言后需要重启软件!", "Main", "主界面", "Note", "提示", "sorry", "抱歉"};
         for (int i = 0; i < rows.size(); i += 2)
             QTest::newRow(qPrintable(rows[i])) << rows[i] << rows[i + 1];
     }

@@ -17,11 +17,11 @@
 
 namespace {
 
-// Debug messages of the code under test, in order.
+// Debug and warning messages of the code under test, in order.
 QStringList g_messages;
 void capture(QtMsgType type, const QMessageLogContext &, const QString &msg)
 {
-    if (type == QtDebugMsg)
+    if (type == QtDebugMsg || type == QtWarningMsg)
         g_messages << msg;
 }
 
@@ -392,6 +392,39 @@ private slots:
         QCOMPARE(starts.calls.size(), 1);
         QVERIFY(!model->isVisible());
         QVERIFY(!w.isVisible());
+    }
+
+    // An updater that cannot be started (none in the working directory nor
+    // on the search path): the failure is logged and every window stays.
+    void failed_start_keeps_the_windows()
+    {
+        testkit::ProgramDir dir;
+        UpdateServer server;
+        QVERIFY(server.start());
+        server.body = R"({"version":2})";
+        updater::set_server(server.base());
+        updater::set_start_hook(nullptr);
+        const QByteArray old_path = qgetenv("PATH");
+        qputenv("PATH", dir.path().toLocal8Bit());
+        MessageCapture messages;
+        MainWindow w;
+        w.show();
+        w.ui_init(QStringLiteral("KQ263 照度计"), "p");
+        QPointer<QWidget> model;
+        for (QWidget *t : QApplication::topLevelWidgets())
+            if (t->isVisible() && QByteArray(t->metaObject()->className()) == "KQ263_INTERFACE")
+                model = t;
+        QVERIFY(model);
+
+        QTimer poll;
+        when_offered(poll, [](UPDATE_CHECK *d) {
+            d->findChild<QDialogButtonBox *>("buttonBox")->button(QDialogButtonBox::Ok)->click();
+        });
+        const bool seen = testkit::wait_until([] { return logged("the updater could not be started"); }, 15000);
+        QCoreApplication::processEvents();
+        qputenv("PATH", old_path);
+        QVERIFY(seen);
+        QVERIFY(model && model->isVisible());
     }
 
     void updater_command_data()

@@ -59,20 +59,18 @@ void tst_tools_translation::chinese_menu_dialog()
     QCOMPARE(label(d, "label_up_12"), QString("上限："));
     QCOMPARE(label(d, "label_pressure"), QString("压力:"));
     QCOMPARE(label(d, "label1"), QString("默认导出目录:"));
-    // Untranslated in both languages.
     auto *combo = d.findChild<QComboBox *>("updataStamp");
-    QCOMPARE(combo->itemText(8), QString("customize"));
-    QCOMPARE(label(d, "label_up_9"), QString("Upper limit\uff1a"));
+    QCOMPARE(combo->itemText(8), QString("自定义"));
+    QCOMPARE(label(d, "label_up_9"), QString("上限\uff1a"));
 
-    // "customize" still works with the translation loaded; the box title
-    // is translated, its text is not.
+    // "customize" still works with the translation loaded.
     combo->setCurrentIndex(8);
     d.findChild<QLineEdit *>("lineEdit_customPeriod")->setText("0");
     testkit::BoxWatcher boxes;
     tools_kit::exec_and_press(d, QDialogButtonBox::Ok);
     QCOMPARE(boxes.count(), 1);
     QCOMPARE(boxes.last().title, QString("错误"));
-    QCOMPARE(boxes.last().text, QString("Please input a valid number"));
+    QCOMPARE(boxes.last().text, QString("请输入有效数字"));
 }
 
 void tst_tools_translation::chinese_dialogs()

@@ -207,5 +207,13 @@
         <source>info</source>
         <translation>提示</translation>
     </message>
+    <message>
+        <source>no choose path</source>
+        <translation>未选择路径</translation>
+    </message>
+    <message>
+        <source>show path</source>
+        <translation>未选择路径</translation>
+    </message>
 </context>
 </TS>

@@ -39,5 +39,60 @@
         <source>Need to restart the software after changing the language!</source>
         <translation>更改语言后需要重启软件!</translation>
     </message>
+    <message>
+        <source>Main</source>
+        <translation>主界面</translation>
+    </message>
+    <message>
+        <source>Note</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>sorry</source>
+        <translation>抱歉</translation>
+    </message>
+</context>
+<context>
+    <name>settings_step</name>
+    <message>
+        <source>warning</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>The settings could not be saved:</source>
+        <translation>设置无法保存：</translation>
+    </message>
+</context>
+<context>
+    <name>UPDATE_CHECK</name>
+    <message>
+        <source>update info</source>
+        <translation>更新信息</translation>
+    </message>
+    <message>
+        <source>New Version Avalible</source>
+        <translation>有新版本可用</translation>
+    </message>
+    <message>
+        <source>There is a newer version avalible for download !
+ Please update the app.</source>
+        <translation>有更新的版本可供下载！
+ 请更新软件。</translation>
+    </message>
+</context>
+<context>
+    <name>help</name>
+    <message>
+        <source>Dialog</source>
+        <translation>帮助</translation>
+    </message>
+    <message>
+        <source>help</source>
+        <translation>帮助</translation>
+    </message>
+    <message>
+        <source>about</source>
+        <translation>关于</translation>
+    </message>
 </context>
 </TS>

@@ -207,6 +207,14 @@
         <source>Note</source>
         <translation>提示</translation>
     </message>
+    <message>
+        <source>no choose path</source>
+        <translation>未选择路径</translation>
+    </message>
+    <message>
+        <source>show path</source>
+        <translation>未选择路径</translation>
+    </message>
 </context>
 <context>
     <name>KQ291_INTERFACE</name>
@@ -393,6 +401,14 @@
     <message>
         <source>no file choosed</source>
         <translation>未选择文件</translation>
+    </message>
+    <message>
+        <source>no choose path</source>
+        <translation>未选择路径</translation>
+    </message>
+    <message>
+        <source>show path</source>
+        <translation>未选择路径</translation>
     </message>
 </context>
 </TS>

@@ -83,6 +83,42 @@
         <source>No directory chosen</source>
         <translation>没有选择目录</translation>
     </message>
+    <message>
+        <source>Dialog</source>
+        <translation>菜单</translation>
+    </message>
+    <message>
+        <source>Upper limit：</source>
+        <translation>上限：</translation>
+    </message>
+    <message>
+        <source>Lower limit：</source>
+        <translation>下限：</translation>
+    </message>
+    <message>
+        <source>Please input a valid number</source>
+        <translation>请输入有效数字</translation>
+    </message>
+    <message>
+        <source>customize</source>
+        <translation>自定义</translation>
+    </message>
+    <message>
+        <source>customize(S)</source>
+        <translation>自定义(秒)</translation>
+    </message>
+    <message>
+        <source>contact RPM:</source>
+        <translation>接触式转速:</translation>
+    </message>
+    <message>
+        <source>photo RPM:</source>
+        <translation>光电式转速:</translation>
+    </message>
+    <message>
+        <source>unit:Pa</source>
+        <translation>单位:Pa</translation>
+    </message>
 </context>
 <context>
     <name>File_oprate</name>
@@ -114,6 +150,10 @@
         <source>no choose file</source>
         <translation>没有选择文件</translation>
     </message>
+    <message>
+        <source>Dialog</source>
+        <translation>文件</translation>
+    </message>
 </context>
 <context>
     <name>print_set</name>
@@ -128,6 +168,10 @@
     <message>
         <source>Export table</source>
         <translation>打印表格</translation>
+    </message>
+    <message>
+        <source>Dialog</source>
+        <translation>打印</translation>
     </message>
 </context>
 <context>
@@ -158,6 +202,10 @@
     <message>
         <source>not receive date!</source>
         <translation>没有接收到数据！</translation>
+    </message>
+    <message>
+        <source>Dialog</source>
+        <translation>选择记录</translation>
     </message>
 </context>
 </TS>

@@ -107,5 +107,17 @@
         <source>Print Preview</source>
         <translation>打印预览</translation>
     </message>
+    <message>
+        <source>no choose path</source>
+        <translation>未选择路径</translation>
+    </message>
+    <message>
+        <source>bmp not exist</source>
+        <translation>图片不存在</translation>
+    </message>
+    <message>
+        <source>Units must be the same</source>
+        <translation>单位必须相同</translation>
+    </message>
 </context>
 </TS>

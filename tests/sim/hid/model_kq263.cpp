@@ -5,6 +5,7 @@
 #include "general_instrument.h"
 
 #include <cmath>
+#include <cstdlib>
 
 HIDSIM_MODEL_FILE(model_kq263)
 
@@ -18,9 +19,12 @@ double lux_at(int n)
     return (n / 20) % 4 == 3 ? office + 1500.0 + 400.0 * std::sin(n / 3.0) : office;
 }
 
+// With HIDSIM_STEADY set the reading stays at 12000 lux (1115.24 fc, in the
+// fc dial's second thousand), a steady reading to look at.
 hidsim::Words realtime(int n)
 {
-    const uint32_t raw = uint32_t(int32_t(std::lround(lux_at(n) * 100)));
+    static const bool steady = std::getenv("HIDSIM_STEADY") != nullptr;
+    const uint32_t raw = steady ? 1200000u : uint32_t(int32_t(std::lround(lux_at(n) * 100)));
     return {uint16_t(raw & 0xFFFF), uint16_t(raw >> 16), 0};
 }
 
