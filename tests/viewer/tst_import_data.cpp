@@ -427,6 +427,165 @@ private slots:
     // Rows in ℃ and in ℉ (a unit switched while recording): each row as
     // written, the graph and boxes in the first row's unit; a radio converts
     // each row from its own unit.
+    // Files whose rows are in more than one unit: before any radio each row
+    // shows its own unit; a radio converts each row from it.
+    void mixed_unit_files_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("choice");
+        QTest::addColumn<Rows>("rows");
+        QTest::addColumn<QStringList>("channel1");
+
+        const QString kq278 = book([](workbook::Writer &w) {
+            text_rows(w, "WVT-8 datasheet", {{"Date", "speed value", "speed value", "temp value", ""},
+                                             {T0, "9.000", "km/h", "18.0", "℃"},
+                                             {T1, "787.400", "ft/m", "18.5", "℃"}});
+            w.merge(2, 2, 2, 3);
+            w.merge(2, 4, 2, 5);
+        });
+        QTest::newRow("KQ278 as written") << kq278 << "" << Rows{{T0, "9.000", "km/h", "18.0", "℃"},
+                                                                 {T1, "787.400", "ft/m", "18.5", "℃"}}
+                                          << QStringList{"14.40km/h", "9.00km/h", "11.70km/h"};
+        QTest::newRow("KQ278 m/s") << kq278 << "m/s" << Rows{{T0, "2.500", "m/s", "18.0", "℃"},
+                                                              {T1, "4.000", "m/s", "18.5", "℃"}}
+                                   << QStringList{"4.00m/s", "2.50m/s", "3.25m/s"};
+        QTest::newRow("KQ278 km/h") << kq278 << "km/h" << Rows{{T0, "9.000", "km/h", "18.0", "℃"},
+                                                                {T1, "14.400", "km/h", "18.5", "℃"}}
+                                    << QStringList{"14.40km/h", "9.00km/h", "11.70km/h"};
+        const QString kq186 = text_book("KQ186 datasheet", {{"Date", "Pressure", "unit"},
+                                                            {T0, "250", "Pa"}, {T1, "250", "Pa"},
+                                                            {T2, "0.25", "kPa"}, {"12:00:03 2024-01-01", "0.25", "kPa"}});
+        QTest::newRow("KQ186 as written") << kq186 << "" << Rows{{T0, "250", "Pa"}, {T1, "250", "Pa"},
+                                                                 {T2, "0.25", "kPa"},
+                                                                 {"12:00:03 2024-01-01", "0.25", "kPa"}}
+                                          << QStringList{"250.00Pa", "250.00Pa", "250.00Pa"};
+        QTest::newRow("KQ186 Pa") << kq186 << "Pa" << Rows{{T0, "250", "Pa"}, {T1, "250", "Pa"},
+                                                           {T2, "250", "Pa"}, {"12:00:03 2024-01-01", "250", "Pa"}}
+                                  << QStringList{"250.00Pa", "250.00Pa", "250.00Pa"};
+        // Each unit with the window's decimals, cut as the window cuts.
+        QTest::newRow("KQ186 bar") << kq186 << "bar" << Rows{{T0, "0.002", "bar"}, {T1, "0.002", "bar"},
+                                                             {T2, "0.002", "bar"}, {"12:00:03 2024-01-01", "0.002", "bar"}}
+                                   << QStringList{"0.00bar", "0.00bar", "0.00bar"};
+        QTest::newRow("KQ186 psi") << kq186 << "psi" << Rows{{T0, "0.036", "psi"}, {T1, "0.036", "psi"},
+                                                             {T2, "0.036", "psi"}, {"12:00:03 2024-01-01", "0.036", "psi"}}
+                                   << QStringList{"0.04psi", "0.04psi", "0.04psi"};
+        const QString kq263 = text_book("KQ263 datasheet", {{"Date", "light value", "unit"},
+                                                            {T0, "498.2", "lux"}, {T1, "46.3", "fc"}});
+        QTest::newRow("KQ263 as written") << kq263 << "" << Rows{{T0, "498.2", "lux"}, {T1, "46.3", "fc"}}
+                                          << QStringList{"498.20lux", "498.20lux", "498.20lux"};
+        QTest::newRow("KQ263 lux") << kq263 << "lux" << Rows{{T0, "498.2", "lux"}, {T1, "498.2", "lux"}}
+                                   << QStringList{"498.20lux", "498.20lux", "498.20lux"};
+        QTest::newRow("KQ263 fc") << kq263 << "fc" << Rows{{T0, "46.3", "fc"}, {T1, "46.3", "fc"}}
+                                  << QStringList{"46.30fc", "46.30fc", "46.30fc"};
+    }
+    void mixed_unit_files()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, choice);
+        QFETCH(Rows, rows);
+        QFETCH(QStringList, channel1);
+        import_data v(nullptr, path);
+        if (!choice.isEmpty()) {
+            QRadioButton *r = radio(v, choice);
+            QVERIFY(r);
+            r->click();
+        }
+        QCOMPARE(table_rows(v), rows.size());
+        for (int r = 0; r < rows.size(); ++r)
+            QCOMPARE(table_row(v, r), rows[r]);
+        QCOMPARE(boxes(v, 1), channel1);
+    }
+
+    // Files whose points once fell outside the graph: every point inside
+    // both visible axes, a lone point drawn as a dot.
+    void every_point_in_view_data()
+    {
+        QTest::addColumn<QString>("title");
+        QTest::addColumn<Rows>("rows");
+        QTest::addColumn<QStringList>("choices");   // radios clicked one after the other
+        const QString T3 = QStringLiteral("12:00:03 2024-01-01");
+        QTest::newRow("one row") << "KQ285 datasheet" << Rows{{"Date", "v", "u"}, {T0, "61.2", "dbA"}} << QStringList{};
+        QTest::newRow("one record") << "KQ240 datasheet" << Rows{{"num", "CH1", "Unit"}, {"1", "20.5", "℃"}}
+                                    << QStringList{"℉"};
+        QTest::newRow("same second") << "KQ186 datasheet"
+                                     << Rows{{"Date", "p", "u"}, {T0, "250", "Pa"}, {T0, "300", "Pa"}, {T0, "1", "kPa"}}
+                                     << QStringList{"Pa", "kPa"};
+        QTest::newRow("newest first") << "KQ263 datasheet"
+                                      << Rows{{"Date", "l", "u"}, {T3, "40", "lux"}, {T1, "45", "lux"}, {T0, "50", "lux"}}
+                                      << QStringList{"fc"};
+        QTest::newRow("empty mode") << "KQ174 datasheet"
+                                    << Rows{{"num", "Value", "Unit"}, {T0, "10.0", "m"}, {T1, "20.0", "m/min"},
+                                            {T3, "30.0", "m/min"}}
+                                    << QStringList{"ft/min", "m/min", "ft/min", "ALL", "m"};
+    }
+    void every_point_in_view()
+    {
+        QFETCH(QString, title);
+        QFETCH(Rows, rows);
+        QFETCH(QStringList, choices);
+        import_data v(nullptr, text_book(title, rows));
+        const auto check = [&](const QString &step) {
+            const QCustomPlot *p = plot(v);
+            for (int k = 0; k < p->graphCount(); ++k) {
+                const QCPGraph *g = p->graph(k);
+                const QCPRange x = g->keyAxis()->range(), y = g->valueAxis()->range();
+                // No axis wider than a day around rows a few seconds apart.
+                QVERIFY2(x.size() < 86400, qPrintable(step));
+                for (auto it = g->data()->constBegin(); it != g->data()->constEnd(); ++it) {
+                    QVERIFY2(x.contains(it->key),
+                             qPrintable(QString("%1: key %2 outside %3..%4").arg(step).arg(it->key).arg(x.lower).arg(x.upper)));
+                    QVERIFY2(y.contains(it->value),
+                             qPrintable(QString("%1: value %2 outside %3..%4").arg(step).arg(it->value).arg(y.lower).arg(y.upper)));
+                }
+                if (g->dataCount() == 1)
+                    QVERIFY2(g->scatterStyle().shape() != QCPScatterStyle::ssNone, qPrintable(step));
+            }
+        };
+        check("opened");
+        for (const QString &c : choices) {
+            QRadioButton *r = radio(v, c);
+            QVERIFY(r);
+            r->click();
+            check(c);
+            if (QTest::currentTestFailed())
+                return;
+        }
+    }
+
+    // The unit radios read whole at the screen sizes the program runs on,
+    // in both languages.
+    void radio_texts_fit_data()
+    {
+        QTest::addColumn<bool>("chinese");
+        QTest::addColumn<QSize>("screen");
+        QTest::newRow("English 1280x800") << false << QSize(1280, 800);
+        QTest::newRow("English 1024x768") << false << QSize(1024, 768);
+        QTest::newRow("Chinese 1280x800") << true << QSize(1280, 800);
+        QTest::newRow("Chinese 1024x768") << true << QSize(1024, 768);
+    }
+    void radio_texts_fit()
+    {
+        QFETCH(bool, chinese);
+        QFETCH(QSize, screen);
+        QTranslator zh;
+        if (chinese) {
+            QVERIFY(zh.load(":/res/translator/Chinese.qm"));
+            QCoreApplication::installTranslator(&zh);
+        }
+        for (const QString &title : {"KQ174 datasheet", "KQ186 datasheet", "WVT-8 datasheet"}) {
+            import_data v(nullptr, text_book(title, {{"Date", "v", "u"}, {T0, "1", "m"}}));
+            v.resize(std::min(v.width(), screen.width()), std::min(v.height(), screen.height() - 60));
+            v.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&v));
+            for (QRadioButton *r : v.findChild<QWidget *>("groupBox")->findChildren<QRadioButton *>())
+                QVERIFY2(r->width() >= r->sizeHint().width(),
+                         qPrintable(QString("%1 \"%2\": %3 of %4 px").arg(title, r->text()).arg(r->width())
+                                        .arg(r->sizeHint().width())));
+        }
+        if (chinese)
+            QCoreApplication::removeTranslator(&zh);
+    }
+
     void kq240_rows_in_their_own_units()
     {
         const QString path = book([](workbook::Writer &w) {
