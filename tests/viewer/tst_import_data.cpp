@@ -94,6 +94,15 @@ QStringList table_row(const import_data &v, int row)
     return out;
 }
 
+QStringList headers(const import_data &v)
+{
+    const auto *m = v.findChild<QTableView *>("import_table")->model();
+    QStringList out;
+    for (int c = 0; m && c < m->columnCount(); ++c)
+        out << m->headerData(c, Qt::Horizontal).toString();
+    return out;
+}
+
 int table_rows(const import_data &v)
 {
     const auto *m = v.findChild<QTableView *>("import_table")->model();
@@ -694,6 +703,46 @@ wb.save(sys.argv[1])
 
     // Files that are no workbook of ours: a log line says why, the window stays
     // usable and empty, nothing crashes.
+    // The anemometer's split real-time layout and a stored page whose
+    // date-times are headed "num", as openpyxl writes them (numbers as
+    // numbers, inline strings).
+    void other_program_layouts()
+    {
+        const QString rt = m_dir->file("openpyxl_kq278.xlsx");
+        const QString stored = m_dir->file("openpyxl_kq174.xlsx");
+        run_python(QStringLiteral(R"PY(
+import sys, openpyxl
+wb = openpyxl.Workbook(); ws = wb.active
+ws["A1"] = "WVT-8 datasheet"
+ws.append(["Date", "speed value", None, "temp value", None])
+ws.merge_cells("B2:C2"); ws.merge_cells("D2:E2")
+ws.append(["12:00:00 2024-01-01", 9, "km/h", 18.5, "℃"])
+ws.append(["12:00:01 2024-01-01", 2.5, "m/s", 18.25, "℃"])
+wb.save(sys.argv[1])
+wb = openpyxl.Workbook(); ws = wb.active
+ws["A1"] = "KQ174 datasheet"
+ws.append(["num", "Value", "Unit"])
+ws.append(["12:00:00 2024-01-01", 12.5, "m"])
+ws.append(["12:00:02 2024-01-01", 1480, "Photo RPM"])
+wb.save(sys.argv[2])
+)PY"),
+                   {rt, stored});
+        import_data a(nullptr, rt);
+        QCOMPARE(a.model(), QStringLiteral("KQ278"));
+        QCOMPARE(headers(a), (QStringList{"Date", "speed value", "", "temp value", ""}));
+        QCOMPARE(table_row(a, 0), (QStringList{T0, "9.000", "km/h", "18.5", "℃"}));
+        QCOMPARE(table_row(a, 1), (QStringList{T1, "2.500", "m/s", "18.25", "℃"}));
+        radio(a, "m/s")->click();
+        QCOMPARE(table_row(a, 0), (QStringList{T0, "2.500", "m/s", "18.5", "℃"}));
+        QCOMPARE(boxes(a, 1), (QStringList{"2.50m/s", "2.50m/s", "2.50m/s"}));
+
+        import_data b(nullptr, stored);
+        QVERIFY(b.date_column());
+        QCOMPARE(b.first_time(), local_seconds(T0));
+        QCOMPARE(table_row(b, 1), (QStringList{T2, "1480", "Photo RPM"}));
+        QCOMPARE(plot(b)->graph(0)->data()->constBegin()->key, double(local_seconds(T0)));
+    }
+
     void malformed_data()
     {
         QTest::addColumn<QString>("path");
