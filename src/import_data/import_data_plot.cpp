@@ -41,6 +41,8 @@ void import_data::finish_plot(int graphs, bool all_graphs_widen, bool narrow_rul
     const double half = has_date ? 30 : 1;
     if (!(keys.upper - keys.lower > 0))
         keys = QCPRange(keys.lower - half, keys.upper + half);
+    else if (any)   // the first and last points clear of the frame
+        keys = QCPRange(keys.lower - 0.02 * keys.size(), keys.upper + 0.02 * keys.size());
     plot->xAxis->setRange(keys);
     if (log)
         qDebug() << start_time << quint32(last_key);

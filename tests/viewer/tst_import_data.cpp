@@ -632,7 +632,8 @@ private slots:
         QCOMPARE(table_row(v, 1), (QStringList{"12:00:03 2024-01-01", "30.0", "m/min"}));
         QCOMPARE(boxes(v, 1), (QStringList{"30.00", "20.00", "25.00"}));
         QCOMPARE(plot(v)->graph(0)->dataCount(), 2);
-        QCOMPARE(plot(v)->xAxis->range().lower, double(local_seconds(T1)));
+        // The two rows' span, and a fiftieth of it either side.
+        QVERIFY(qAbs(plot(v)->xAxis->range().lower - (local_seconds(T1) - 0.04)) < 1e-6);
 
         radio(v, "ALL")->click();
         QCOMPARE(table_rows(v), 4);
@@ -669,8 +670,9 @@ private slots:
         QVERIFY2(qAbs(y.lower - lower) < 1e-3 && qAbs(y.upper - upper) < 1e-3,
                  qPrintable(QString("%1 .. %2").arg(y.lower).arg(y.upper)));
         // The key axis spans the rows' own keys.
-        QCOMPARE(plot(v)->xAxis->range().lower, first_key);
-        QCOMPARE(plot(v)->xAxis->range().upper, last_key);
+        const double margin = values.size() > 1 ? 0.02 * (last_key - first_key) : 0;
+        QVERIFY(qAbs(plot(v)->xAxis->range().lower - (first_key - margin)) < 1e-9);
+        QVERIFY(qAbs(plot(v)->xAxis->range().upper - (last_key + margin)) < 1e-9);
         if (values.isEmpty())
             QCOMPARE(boxes(v, 1), (QStringList{"NULL", "NULL", "NULL"}));
     }
@@ -981,7 +983,7 @@ wb.save(sys.argv[2])
         QCOMPARE(table_row(v, 1), (QStringList{"yesterday", "2", "dbA"}));
         QCOMPARE(v.last_time(), -1);
         QCOMPARE(plot(v)->graph(0)->dataCount(), 2);
-        QCOMPARE(plot(v)->xAxis->range().upper, 4294967295.0);
+        QVERIFY(plot(v)->xAxis->range().contains(4294967295.0));
     }
 
     // A workbook that breaks after it was opened: a unit choice keeps the rows.
@@ -1145,7 +1147,7 @@ wb.save(sys.argv[2])
         const QString second = QDateTime::fromSecsSinceEpoch(1600000001).toString("hh:mm:ss yyyy-MM-dd");
         QCOMPARE(table_row(v, 1), (QStringList{second, "50.5", "dbC"}));
         QCOMPARE(boxes(v, 1), (QStringList{"50.50", "49.50", "50.00"}));
-        QCOMPARE(plot(v)->xAxis->range().upper, 1600000001.0);
+        QVERIFY(plot(v)->xAxis->range().contains(1600000001.0));
     }
 };
 
