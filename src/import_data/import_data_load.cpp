@@ -221,7 +221,7 @@ static bool plain_value(const QString &cell, int decimals, QString *shown, doubl
 bool import_data::unit_cell(const QString &cell, const viewer_units::Family &family, const QString &row_unit,
                             int channel, double key, bool thermometer, QString *shown, QString *shown_unit)
 {
-    using namespace viewer_units;
+    using viewer_units::Unit;
     const Unit *from = viewer_units::find(family, row_unit);
     const Unit *chosen = viewer_units::find(family, display_unit);
     if (!chosen && unit.isEmpty() && from)
@@ -230,7 +230,8 @@ bool import_data::unit_cell(const QString &cell, const viewer_units::Family &fam
     const Unit *to = chosen ? chosen : from;
     double v = 0;
     const bool number = value_in(cell, thermometer, family, from, to, shown, &v);
-    *shown_unit = chosen ? display_unit : row_unit;
+    // A row in a unit the viewer does not know keeps its number and unit.
+    *shown_unit = chosen && from ? display_unit : row_unit;
     if (!number)
         return false;
     if (kept != to) {
