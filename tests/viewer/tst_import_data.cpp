@@ -581,7 +581,7 @@ private slots:
             QVERIFY(zh.load(":/res/translator/Chinese.qm"));
             QCoreApplication::installTranslator(&zh);
         }
-        for (const QString &title : {"KQ174 datasheet", "KQ186 datasheet", "WVT-8 datasheet"}) {
+        for (const char *title : {"KQ174 datasheet", "KQ186 datasheet", "WVT-8 datasheet"}) {
             import_data v(nullptr, text_book(title, {{"Date", "v", "u"}, {T0, "1", "m"}}));
             v.resize(std::min(v.width(), screen.width()), std::min(v.height(), screen.height() - 60));
             v.show();

@@ -432,12 +432,12 @@ private slots:
                             bool date, const QString &radio, const QString &then = QString(), double reading = 0) {
             QTest::newRow(qPrintable(name)) << model << stored << recognised << date << radio << then << reading;
         };
-        for (const QString &radio : {"", "radioButton_2"}) {
-            const QString u = radio.isEmpty() ? "℃" : "℉";
-            add("KQ240 real-time " + u, "KQ240", false, "KQ240", true, radio);
-            add("KQ240 stored " + u, "KQ240", true, "KQ240", false, radio);
-            add("KQ257 real-time " + u, "KQ257", false, "KQ257", true, radio);
-            add("KQ257 stored " + u, "KQ257", true, "KQ257", true, radio);
+        for (const char *radio : {"", "radioButton_2"}) {
+            const QString u = *radio == 0 ? "℃" : "℉";
+            add("KQ240 real-time " + u, "KQ240", false, "KQ240", true, QString(radio));
+            add("KQ240 stored " + u, "KQ240", true, "KQ240", false, QString(radio));
+            add("KQ257 real-time " + u, "KQ257", false, "KQ257", true, QString(radio));
+            add("KQ257 stored " + u, "KQ257", true, "KQ257", true, QString(radio));
         }
         add("KQ240 ℃ then ℉", "KQ240", false, "KQ240", true, "", "radioButton_2");
         add("KQ257 ℃ then ℉", "KQ257", false, "KQ257", true, "", "radioButton_2");
