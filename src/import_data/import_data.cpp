@@ -3,6 +3,7 @@
 #include "frame/model_frame.h"
 #include "viewer_table.h"
 #include "viewer_text.h"
+#include "viewer_units.h"
 
 #include <QApplication>
 #include <QDebug>
@@ -133,9 +134,12 @@ void import_data::get_config_data()
             if (b3.endsWith(k_fahrenheit))
                 unit = k_fahrenheit;
         } else if (e.rule == Speed) {
-            for (const char *u : {"m/s", "km/s", "ft/s", "mile/h", "knots"})
-                if (b3.endsWith(QLatin1String(u)))
-                    unit = QString::fromLatin1(u);
+            // Stored rows carry the unit after the value, real-time rows beside it.
+            const viewer_units::Unit *u = viewer_units::find_suffix(viewer_units::speed(), b3);
+            if (!u)
+                u = viewer_units::find(viewer_units::speed(), c3);
+            if (u)
+                unit = u->text;
         } else {
             unit = c3;
         }
@@ -153,10 +157,13 @@ void import_data::get_config_data()
         qDebug() << "workbook of no known model, title:" << a1;
     qDebug() << "model type " + a2;
 
-    if (a2 == QLatin1String("Date") || a2 == QStringLiteral("日期")) {
+    // Some stored pages head their date-times "num": a date-time is a time
+    // whatever the heading says.
+    quint32 first = 0;
+    const bool a3_time = !a3.isEmpty() && m_times.parse(a3, &first);
+    if (a2 == QLatin1String("Date") || a2 == QStringLiteral("日期") || a3_time) {
         has_date = true;
-        quint32 t = 0;
-        start_time = !a3.isEmpty() && m_times.parse(a3, &t) ? t : 0;
+        start_time = a3_time ? first : 0;
     } else {
         has_date = false;
         start_time = 0;
@@ -199,6 +206,8 @@ void import_data::ui_init()
         KQ278_plot_init(ui->import_plot, has_date, tr("Speed"), QString());
         remove_channels_from(2);
         statistics.add_channel();
+        // Named by the unit it shows.
+        ui->radioButton_2->setText(tr("km/h"));
     } else if (model_type == QLatin1String("KQ285")) {
         single_plot_init(ui->import_plot, has_date, tr("DB"), QString());
         remove(ui->radioButton);
@@ -215,6 +224,7 @@ void import_data::ui_init()
         single_plot_init(ui->import_plot, has_date, tr("value"), QString());
         KQ174_radio_init();
     }
+    fit_radio_group();
 }
 
 void import_data::remove_channels_from(int channel)
@@ -261,7 +271,6 @@ void import_data::KQ186_radio_init()
     statistics.add_channel();
     for (int i = 0; i < 9; ++i)
         add_extra_radio(i);
-    ui->radioButton->setChecked(true);
     const QString texts[] = {tr("Pa"),    tr("hPa"),    tr("kPa"),   tr("bar"),   tr("mbar"),
                              tr("psi"),   tr("mmHg"),   tr("inHg"),  tr("kg/cm²"), tr("oz/in²"),
                              tr("inH2O"), tr("ftH2O"),  tr("mmH2O"), tr("cmH2O")};
@@ -271,7 +280,28 @@ void import_data::KQ186_radio_init()
         form[i]->setText(texts[i]);
     for (int i = 0; i < 9; ++i)
         extra_radios[i]->setText(texts[5 + i]);
+    // The radio of the unit the file is written in: its rows are shown in
+    // it (or in their own) until another is chosen.
+    const int file_unit = file_unit_index < 5 ? -1 : file_unit_index - 5;
+    if (file_unit >= 0)
+        extra_radios[file_unit]->setChecked(true);
+    else
+        form[file_unit_index]->setChecked(true);
     move_spacer_down();
+}
+
+// The unit group is narrow; a longer radio text widens it rather than being clipped.
+void import_data::fit_radio_group()
+{
+    int widest = 0;
+    for (QRadioButton *r : ui->groupBox->findChildren<QRadioButton *>())
+        widest = std::max(widest, r->sizeHint().width());
+    const QMargins m = ui->groupBox->contentsMargins();
+    const QMargins l = ui->verticalLayout->contentsMargins();
+    const int needed = widest + m.left() + m.right() + l.left() + l.right();
+    if (needed > ui->groupBox->maximumWidth())
+        ui->groupBox->setMaximumWidth(needed);
+    ui->groupBox->setMinimumWidth(std::min(needed, ui->groupBox->maximumWidth()));
 }
 
 void import_data::KQ174_radio_init()

@@ -4,6 +4,7 @@
 #include "data_process/data_statistics.h"
 #include "workbook/workbook.h"
 #include "viewer_text.h"
+#include "viewer_units.h"
 
 #include <QFile>
 #include <QSharedPointer>
@@ -96,10 +97,6 @@ private:
     void fit_date_column();
     void show_table();
 
-    double shown_value(double x, const QString &from_unit) const;
-    static double to_unit(double x, const QString &target);
-    double to_celsius(double x) const;
-
     // Shared steps of the loaders and finishers.
     enum class Legend { Shown, Hidden, Default };
     enum class RightAxis { Hidden, ShownWithDate, Default };
@@ -110,16 +107,18 @@ private:
     void remove_channels_from(int channel);
     void add_extra_radio(int index);
     void move_spacer_down();
+    void fit_radio_group();
     bool read_sheet();
-    bool begin_load(int graphs);
+    bool begin_load(int graphs, const QVector<int> &unit_columns = QVector<int>());
     double row_key(const QString &text, bool thermometer, bool key_as_text, QString *item) const;
     void set_item(int row, int col, const QString &text);
     bool load_rows(bool thermometer, bool key_as_text, const std::function<bool(int)> &keep,
                    const std::function<bool(int, int, double)> &values);
-    QString value_cell(int r, int col, int channel, double key, const std::function<double(double)> &convert,
-                       int decimals, const QString &suffix);
-    void load_single(const std::function<double(int, double)> &convert, int decimals, const QString &suffix,
-                     bool third_from_unit, const std::function<bool(int)> &keep);
+    bool unit_cell(const QString &cell, const viewer_units::Family &family, const QString &row_unit, int channel,
+                   double key, bool thermometer, QString *shown, QString *shown_unit);
+    void load_unit_pairs(const viewer_units::Family &family);
+    void load_plain(const std::function<bool(int)> &keep);
+    bool speed_split_layout() const;
     void add_value(int channel, double key, double value);
     void finish_load(int graphs);
     void show_statistics(int channel, int precision, const QString &suffix);

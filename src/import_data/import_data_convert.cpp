@@ -71,35 +71,6 @@ bool LocalTimes::parse(const QString &text, quint32 *seconds)
     return true;
 }
 
-QString unit_suffix(const QString &text)
-{
-    // Longer units first: "km/s" also ends in "m/s".
-    static const QStringList units = {QStringLiteral("km/s"), QStringLiteral("m/s"),  QStringLiteral("ft/s"),
-                                      QStringLiteral("mile/h"), QStringLiteral("knots"), QStringLiteral("lux"),
-                                      QStringLiteral("fc"),   k_celsius,              k_fahrenheit};
-    for (const QString &u : units)
-        if (text.endsWith(u))
-            return u;
-    return QString();
-}
-
-double to_base(double x, const QString &unit)
-{
-    if (unit == k_fahrenheit)
-        return (x - 32) / double(1.8f);
-    if (unit == QLatin1String("km/s"))
-        return x / double(3.6f);
-    if (unit == QLatin1String("ft/s"))
-        return x / double(3.28084f);
-    if (unit == QLatin1String("mile/h"))
-        return x / double(2.23716f);
-    if (unit == QLatin1String("knots"))
-        return x / double(1.944012f);
-    if (unit == QLatin1String("fc"))
-        return x * double(10.76f);
-    return x;
-}
-
 }
 
 using namespace viewer_text;
@@ -141,41 +112,6 @@ QVector<double> import_data::extract_numbers(const QString &text)
         pos += len > 0 ? len : 1;
     }
     return numbers;
-}
-
-double import_data::to_unit(double x, const QString &target)
-{
-    // Values stand in ℃, m/s or lux; any other target (the empty text of a
-    // workbook whose unit was not found) leaves them as the file has them.
-    if (target == k_fahrenheit)
-        return x * double(1.8f) + 32;
-    if (target == QLatin1String("km/s"))
-        return x * double(3.6f);
-    if (target == QLatin1String("ft/s"))
-        return x * double(3.28084f);
-    if (target == QLatin1String("mile/h"))
-        return x * double(2.23716f);
-    if (target == QLatin1String("knots"))
-        return x * double(1.944012f);
-    if (target == QLatin1String("fc"))
-        return x / double(10.76f);
-    return x;
-}
-
-// A value of a row written in from_unit, shown in the unit chosen on the
-// viewer; as the file has it until a unit is chosen.
-double import_data::shown_value(double x, const QString &from_unit) const
-{
-    if (display_unit.isEmpty() || display_unit == from_unit)
-        return x;
-    return to_unit(to_base(x, from_unit), display_unit);
-}
-
-double import_data::to_celsius(double x) const
-{
-    if (unit == k_fahrenheit)
-        return (x - 32) / double(1.8f);
-    return x;
 }
 
 const QStringList &import_data::pressure_units()

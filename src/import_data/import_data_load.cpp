@@ -4,6 +4,7 @@
 #include "ui_import_data.h"
 #include "viewer_table.h"
 #include "viewer_text.h"
+#include "viewer_units.h"
 
 #include <QMessageBox>
 
@@ -51,14 +52,15 @@ void import_data::show_table()
     fit_date_column();
 }
 
-bool import_data::begin_load(int graphs)
+bool import_data::begin_load(int graphs, const QVector<int> &unit_columns)
 {
     if (!table_model)
         return false;
     channel_data.resize(graphs);
     QStringList headers;
     for (int c = 0; c < m_sheet.column_count(); ++c)
-        headers << m_sheet.cell(2, c + 1);
+        // A unit column stands under its value's merged heading.
+        headers << (unit_columns.contains(c + 1) ? QString() : m_sheet.cell(2, c + 1));
     table_model->begin(headers, m_sheet.rows().size());
     return true;
 }
@@ -106,6 +108,20 @@ void import_data::finish_load(int graphs)
     }
 }
 
+// A value rounded in decimal to its shortest decimal text ("6.305" gives
+// 6.31), not to its binary neighbour.
+static QString decimal_text(double v, int decimals)
+{
+    static const viewer_units::Unit same{QString(), 1, 1, 0, 0};
+    QString shown;
+    double ignored = 0;
+    const QString number = viewer_units::number_text(QString::number(v, 'g', 15));
+    if (!std::isfinite(v) || number.isEmpty()
+        || !viewer_units::convert(number, same, same, decimals, viewer_units::Rounding::Nearest, &shown, &ignored))
+        return QString::number(v, 'f', decimals);
+    return shown;
+}
+
 void import_data::show_statistics(int channel, int precision, const QString &suffix)
 {
     QLineEdit *boxes[4][3] = {
@@ -122,26 +138,9 @@ void import_data::show_statistics(int channel, int precision, const QString &suf
         QLineEdit *box = boxes[channel][g];
         if (!box)
             continue;
-        box->setText(s.samples.isEmpty() ? k_null : QString::number(values[g], 'f', precision) + suffix);
+        box->setText(s.samples.isEmpty() ? k_null : decimal_text(values[g], precision) + suffix);
         box->setCursorPosition(0);   // a text wider than the box keeps its digits in view
     }
-}
-
-// Number of a value cell; false for a missing reading or a cell without a
-// number, which then shows its own text and adds nothing.
-static bool value_of(const QString &text, bool thermometer, double *value, QString *shown)
-{
-    if (text == k_null || (thermometer && text == k_no_data)) {
-        *shown = k_null;
-        return false;
-    }
-    const QVector<double> n = import_data::extract_numbers(text);
-    if (n.isEmpty()) {
-        *shown = text;
-        return false;
-    }
-    *value = n.first();
-    return true;
 }
 
 bool import_data::load_rows(bool thermometer, bool key_as_text, const std::function<bool(int)> &keep,
@@ -166,18 +165,81 @@ bool import_data::load_rows(bool thermometer, bool key_as_text, const std::funct
     return true;
 }
 
-QString import_data::value_cell(int r, int col, int channel, double key, const std::function<double(double)> &convert,
-                                int decimals, const QString &suffix)
+
+// ------------------------------------------------------------ value cells
+
+// The number of a value cell written in `from`, in `to` with the decimals
+// the window shows that unit with. A unit the viewer does not know (either
+// of them null) leaves the number as written. False for a missing reading
+// or a cell without a number, whose text is then shown as it is.
+static bool value_in(const QString &cell, bool thermometer, const viewer_units::Family &family,
+                     const viewer_units::Unit *from, const viewer_units::Unit *to, QString *shown, double *value)
 {
-    double v = 0;
-    QString shown;
-    if (value_of(m_sheet.cell(r, col), false, &v, &shown)) {
-        v = convert ? convert(v) : v;
-        shown = QString::number(v, 'f', decimals) + suffix;
-        if (channel >= 0)
-            add_value(channel, key, v);
+    if (cell == k_null || (thermometer && cell == k_no_data)) {
+        *shown = k_null;
+        return false;
     }
-    return shown;
+    const QString number = viewer_units::number_text(cell);
+    if (number.isEmpty()) {
+        *shown = cell;
+        return false;
+    }
+    if (from && to && viewer_units::convert(number, *from, *to, to->decimals, family.rounding, shown, value)) {
+        if (from == to || from->text == to->text)
+            *value = number.toDouble();   // nothing converted: the value as written
+        return true;
+    }
+    *shown = number;
+    *value = number.toDouble();
+    return true;
+}
+
+// A number shown as written, or with the given decimals.
+static bool plain_value(const QString &cell, int decimals, QString *shown, double *value)
+{
+    static const viewer_units::Unit same{QString(), 1, 1, 0, 0};
+    if (cell == k_null) {
+        *shown = k_null;
+        return false;
+    }
+    const QString number = viewer_units::number_text(cell);
+    if (number.isEmpty()) {
+        *shown = cell;
+        return false;
+    }
+    if (!viewer_units::convert(number, same, same, decimals, viewer_units::Rounding::Nearest, shown, value)) {
+        *shown = number;
+        *value = number.toDouble();
+    }
+    return true;
+}
+
+// Shows a value cell of a row written in `row_unit` and keeps its value for
+// the graph and statistics: in the unit chosen on the viewer, else the
+// table in the row's own unit (as the window showed it) and the graph and
+// statistics in one unit for the whole file, `unit`.
+bool import_data::unit_cell(const QString &cell, const viewer_units::Family &family, const QString &row_unit,
+                            int channel, double key, bool thermometer, QString *shown, QString *shown_unit)
+{
+    using viewer_units::Unit;
+    const Unit *from = viewer_units::find(family, row_unit);
+    const Unit *chosen = viewer_units::find(family, display_unit);
+    if (!chosen && unit.isEmpty() && from)
+        unit = from->text;   // a file without its unit in row 3: the first row's
+    const Unit *kept = chosen ? chosen : viewer_units::find(family, unit);
+    const Unit *to = chosen ? chosen : from;
+    double v = 0;
+    const bool number = value_in(cell, thermometer, family, from, to, shown, &v);
+    // A row in a unit the viewer does not know keeps its number and unit.
+    *shown_unit = chosen && from ? display_unit : row_unit;
+    if (!number)
+        return false;
+    if (kept != to) {
+        QString ignored;
+        value_in(cell, thermometer, family, from, kept, &ignored, &v);
+    }
+    add_value(channel, key, v);
+    return true;
 }
 
 void import_data::KQ240_load_table()
@@ -185,36 +247,18 @@ void import_data::KQ240_load_table()
     if (!begin_load(4))
         return;
     const int cols = m_sheet.column_count();
-    QString row_unit;   // unit of the rows read so far
-    const bool complete = load_rows(true, false, nullptr, [&](int table_row, int r, double key) {
+    const viewer_units::Family &family = viewer_units::temperature(1);
+    load_rows(true, false, nullptr, [&](int table_row, int r, double key) {
+        // Each row converts from the unit written in it.
+        const QString row_unit = m_sheet.cell(r, cols);
         for (int c = 2; c <= cols - 1; ++c) {
-            double v = 0;
-            QString shown;
-            if (!value_of(m_sheet.cell(r, c), true, &v, &shown)) {
-                set_item(table_row, c - 1, shown);
-                continue;
-            }
-            unit = m_sheet.cell(r, cols);
-            if (!row_unit.isEmpty() && row_unit != unit) {
-                QMessageBox::warning(nullptr, tr("warning"), tr("Units must be the same"),
-                                     QMessageBox::Ok);
-                return false;
-            }
-            row_unit = unit;
-            const double celsius = to_celsius(v);
-            if (display_unit.isEmpty()) {
-                v = to_unit(celsius, unit);
-            } else {
-                v = to_unit(celsius, display_unit);
-                unit = display_unit;
-            }
-            set_item(table_row, c - 1, QString::number(v, 'f', 1) + unit);
-            add_value(c - 2, key, v);
+            QString shown, shown_unit;
+            if (unit_cell(m_sheet.cell(r, c), family, row_unit, c - 2, key, true, &shown, &shown_unit))
+                shown += shown_unit;
+            set_item(table_row, c - 1, shown);
         }
         return true;
     });
-    if (!complete)
-        return;
     finish_load(4);
     for (int ch = 0; ch < 4; ++ch)
         show_statistics(ch, 1, unit);
@@ -225,12 +269,17 @@ void import_data::KQ257_load_table()
 {
     if (!begin_load(2))
         return;
+    const viewer_units::Family &family = viewer_units::temperature(2);
     load_rows(false, true, nullptr, [&](int table_row, int r, double key) {
-        const QString row_unit = m_sheet.cell(r, 3);
-        const auto shown = [&](double v) { return shown_value(v, row_unit); };
-        set_item(table_row, 1, value_cell(r, 2, 0, key, shown, 1, QString()));
-        set_item(table_row, 2, m_sheet.cell(r, 3));
-        set_item(table_row, 3, value_cell(r, 4, 1, key, nullptr, 1, QString()));
+        QString shown, shown_unit;
+        const bool number = unit_cell(m_sheet.cell(r, 2), family, m_sheet.cell(r, 3), 0, key, false, &shown,
+                                      &shown_unit);
+        set_item(table_row, 1, shown);
+        set_item(table_row, 2, number ? shown_unit : m_sheet.cell(r, 3));
+        double v = 0;
+        if (plain_value(m_sheet.cell(r, 4), 2, &shown, &v))
+            add_value(1, key, v);
+        set_item(table_row, 3, shown);
         set_item(table_row, 4, m_sheet.cell(r, 5));
         return true;
     });
@@ -240,17 +289,17 @@ void import_data::KQ257_load_table()
     KQ257_set_plot();
 }
 
-// The loaders of one value column (column 2) and a third column.
-void import_data::load_single(const std::function<double(int, double)> &convert, int decimals,
-                              const QString &suffix, bool third_from_unit, const std::function<bool(int)> &keep)
+// A value in column 2 with its unit in column 3.
+void import_data::load_unit_pairs(const viewer_units::Family &family)
 {
     if (!begin_load(1))
         return;
-    load_rows(false, false, keep, [&](int table_row, int r, double key) {
-        const auto shown = [&](double v) { return convert(r, v); };
-        set_item(table_row, 1, value_cell(r, 2, 0, key, convert ? std::function<double(double)>(shown) : nullptr,
-                                          decimals, suffix));
-        set_item(table_row, 2, third_from_unit ? unit : m_sheet.cell(r, 3));
+    load_rows(false, false, nullptr, [&](int table_row, int r, double key) {
+        QString shown, shown_unit;
+        const bool number = unit_cell(m_sheet.cell(r, 2), family, m_sheet.cell(r, 3), 0, key, false, &shown,
+                                      &shown_unit);
+        set_item(table_row, 1, shown);
+        set_item(table_row, 2, number ? shown_unit : m_sheet.cell(r, 3));
         return true;
     });
     finish_load(1);
@@ -258,23 +307,41 @@ void import_data::load_single(const std::function<double(int, double)> &convert,
 
 void import_data::KQ263_load_table()
 {
-    load_single([this](int r, double v) { return shown_value(v, m_sheet.cell(r, 3)); }, 2, QString(), true, nullptr);
+    load_unit_pairs(viewer_units::light());
     show_statistics(0, 2, unit);
     single_set_plot();
 }
 
+bool import_data::speed_split_layout() const
+{
+    // The real-time page writes value and unit in two columns each.
+    return m_sheet.column_count() >= 5 || viewer_units::find(viewer_units::speed(), m_sheet.cell(3, 3));
+}
+
 void import_data::KQ278_load_table()
 {
-    if (!begin_load(1))
+    const bool split = speed_split_layout();
+    if (!begin_load(1, split ? QVector<int>{3, 5} : QVector<int>()))
         return;
+    const viewer_units::Family &family = viewer_units::speed();
     load_rows(false, false, nullptr, [&](int table_row, int r, double key) {
-        // A stored row carries its unit after the value, a real-time row beside it.
-        QString row_unit = unit_suffix(m_sheet.cell(r, 2));
-        if (row_unit.isEmpty())
-            row_unit = m_sheet.cell(r, 3);
-        const auto shown = [&](double v) { return shown_value(v, row_unit); };
-        set_item(table_row, 1, value_cell(r, 2, 0, key, shown, 2, unit));
-        set_item(table_row, 2, value_cell(r, 3, -1, key, nullptr, 1, k_celsius));
+        QString shown, shown_unit;
+        if (split) {
+            const bool number = unit_cell(m_sheet.cell(r, 2), family, m_sheet.cell(r, 3), 0, key, false, &shown,
+                                          &shown_unit);
+            set_item(table_row, 1, shown);
+            set_item(table_row, 2, number ? shown_unit : m_sheet.cell(r, 3));
+            set_item(table_row, 3, m_sheet.cell(r, 4));
+            set_item(table_row, 4, m_sheet.cell(r, 5));
+            return true;
+        }
+        // A stored row carries its unit after the value.
+        const QString cell = m_sheet.cell(r, 2);
+        const viewer_units::Unit *u = viewer_units::find_suffix(family, cell);
+        if (unit_cell(cell, family, u ? u->text : QString(), 0, key, false, &shown, &shown_unit))
+            shown += shown_unit;
+        set_item(table_row, 1, shown);
+        set_item(table_row, 2, m_sheet.cell(r, 3));
         return true;
     });
     finish_load(1);
@@ -282,17 +349,33 @@ void import_data::KQ278_load_table()
     single_set_plot();
 }
 
+// Readings shown as written, with the unit or weighting text beside them.
+void import_data::load_plain(const std::function<bool(int)> &keep)
+{
+    if (!begin_load(1))
+        return;
+    load_rows(false, false, keep, [&](int table_row, int r, double key) {
+        QString shown;
+        double v = 0;
+        if (plain_value(m_sheet.cell(r, 2), -1, &shown, &v))
+            add_value(0, key, v);
+        set_item(table_row, 1, shown);
+        set_item(table_row, 2, m_sheet.cell(r, 3));
+        return true;
+    });
+    finish_load(1);
+}
+
 void import_data::KQ285_load_table()
 {
-    load_single(nullptr, 1, QString(), false, nullptr);
+    load_plain(nullptr);
     show_statistics(0, 2, QString());
     KQ285_set_plot();
 }
 
 void import_data::KQ186_load_table()
 {
-    load_single([this](int, double v) { return double(pressure_convert(float(v), file_unit_index, unit_index)); }, 1,
-                QString(), true, nullptr);
+    load_unit_pairs(viewer_units::pressure());
     show_statistics(0, 2, unit);
     KQ186_set_plot();
 }
@@ -307,8 +390,8 @@ void import_data::KQ174_load_table()
     if (extra_radios[0] && extra_radios[0]->isChecked())
         unit.clear();
     // Only the rows of the chosen mode, one after the other.
-    load_single(nullptr, 1, QString(), false, [this](int r) { return unit.isEmpty() || m_sheet.cell(r, 3) == unit; });
+    load_plain([this](int r) { return unit.isEmpty() || m_sheet.cell(r, 3) == unit; });
     show_statistics(0, 2, QString());
-    if (!unit.isEmpty())
-        KQ174_set_plot();
+    // "ALL" too: the graph shows what the table holds.
+    KQ174_set_plot();
 }

@@ -22,14 +22,38 @@ void import_data::finish_plot(int graphs, bool all_graphs_widen, bool narrow_rul
         last_key = key_bits((graph_data[0].constEnd() - 1)->key);
     }
     plot->yAxis->setRange(-0.5, 0.5);
-    plot->xAxis->setRange(double(start_time), double(quint32(last_key)));
+    // The key axis spans the points themselves, whatever their order; a
+    // file without points keeps the first row's time (or 0) as one end.
+    QCPRange keys;
+    bool any = false;
+    for (int k = 0; k < graphs; ++k) {
+        bool found = false;
+        const QCPRange r = plot->graph(k)->getKeyRange(found, QCP::sdBoth);
+        if (!found)
+            continue;
+        keys = any ? QCPRange(std::min(keys.lower, r.lower), std::max(keys.upper, r.upper)) : r;
+        any = true;
+    }
+    if (!any)
+        keys = has_date ? QCPRange(double(start_time), double(start_time) + 10) : QCPRange(0, 10);
+    // Points of one key stand in the middle of a short span: an axis of no
+    // width is refused and would leave them off-screen.
+    const double half = has_date ? 30 : 1;
+    if (!(keys.upper - keys.lower > 0))
+        keys = QCPRange(keys.lower - half, keys.upper + half);
+    else if (any)   // the first and last points clear of the frame
+        keys = QCPRange(keys.lower - 0.02 * keys.size(), keys.upper + 0.02 * keys.size());
+    plot->xAxis->setRange(keys);
     if (log)
         qDebug() << start_time << quint32(last_key);
+    // A single point has no line to it: draw it as a dot.
+    for (int k = 0; k < graphs; ++k)
+        plot->graph(k)->setScatterStyle(graph_data[k].size() == 1 ? QCPScatterStyle(QCPScatterStyle::ssDisc, 6)
+                                                                  : QCPScatterStyle());
     if (graphs == 0) {
         plot->replot(QCustomPlot::rpQueuedRefresh);
         return;
     }
-    const QCPRange keys = plot->xAxis->range();
     // Fitted here, not on the axis: the axis refuses a range of no width.
     bool found = false;
     QCPRange left = plot->graph(0)->getValueRange(found, QCP::sdBoth, keys);

@@ -37,11 +37,6 @@ inline qint32 key_bits(double key)
     return qint32(quint32(quint64(qint64(key))));
 }
 
-// A value's unit at the end of its text ("3.25m/s"); empty when none.
-QString unit_suffix(const QString &text);
-// A value in the given unit in the viewer's base units (℃, m/s, lux).
-double to_base(double x, const QString &unit);
-
 }
 
 #endif
