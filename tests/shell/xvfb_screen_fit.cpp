@@ -211,19 +211,7 @@ private slots:
                 if (!problems.contains(p))
                     problems << p;
         }
-        // The tachometer's mode radios in the viewer are mended apart from
-        // this test; drop this once they fit.
-        QStringList radios;
-        if (spec.name == QByteArray("viewer, tachometer book"))
-            for (const QString &p : problems)
-                if (p.contains(QRegularExpression(QStringLiteral("radioButton_[45] \"(Contact|Photo) RPM\""))))
-                    radios << p;
-        for (const QString &p : radios)
-            problems.removeAll(p);
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QStringLiteral("\n"))));
-        if (!radios.isEmpty())
-            QEXPECT_FAIL("", "the viewer's tachometer mode radios are too narrow", Continue);
-        QVERIFY2(radios.isEmpty(), qPrintable(radios.join(QStringLiteral("\n"))));
     }
 
 private:
