@@ -10,7 +10,9 @@
 #include <QXmlStreamReader>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstring>
 
 #include <unzip.h>
 
@@ -30,13 +32,18 @@ const qint64 k_member_limit = 512ll << 20;   // refuse absurd archive members
 
 void Sheet::set(int row, int col, const QString &text)
 {
+    put(row, col, text);
+}
+
+int Sheet::put(int row, int col, const QString &text)
+{
     if (row < 1 || col < 1 || row > k_sheet_rows || col > k_sheet_cols)
-        return;
+        return -1;
     if (!m_cells.isEmpty()) {
         Cell &last = m_cells.last();
         if (row == last.row && col == last.col) {
             last.text = text;   // the same cell again costs no room
-            return;
+            return int(m_cells.size()) - 1;
         }
         if (row < last.row || (row == last.row && col < last.col))
             m_sorted = false;
@@ -45,7 +52,22 @@ void Sheet::set(int row, int col, const QString &text)
     m_index.clear();
     m_last_row = std::max(m_last_row, row);
     m_last_col = std::max(m_last_col, col);
+    return int(m_cells.size()) - 1;
 }
+
+// The reader's way into a sheet: cells that name a shared string are put in
+// place first and given their text once the table is read.
+class SheetFill
+{
+public:
+    explicit SheetFill(Sheet *sheet) : m_sheet(sheet) {}
+    int put(int row, int col, const QString &text) { return m_sheet->put(row, col, text); }
+    void give_text(int pos, const QString &text) { m_sheet->m_cells[pos].text = text; }
+    const detail::SheetCell &cell(int pos) const { return m_sheet->m_cells[pos]; }
+
+private:
+    Sheet *m_sheet;
+};
 
 // Cells in row then column order, a later write of a cell winning; then one
 // index entry per row that holds a cell.
@@ -127,36 +149,71 @@ struct Zip
 };
 
 // The open member of the archive as a device, read as the parser asks for
-// it; a member beyond the limit or damaged reads as an error.
+// it; a member beyond the limit or damaged reads as an error. Given a longest
+// run, it also stops at a text or tag longer than that (the bytes between two
+// '<'), so no parser holds more of one; given a budget, at that many bytes.
 class MemberDevice : public QIODevice
 {
 public:
-    explicit MemberDevice(unzFile zip) : m_zip(zip) {}
+    enum Fault { None, Damaged, LongRun, OverBudget };
+    explicit MemberDevice(unzFile zip, qint64 max_run = 0, qint64 budget = 0)
+        : m_zip(zip), m_max_run(max_run), m_budget(budget > 0 ? std::min(budget, k_member_limit) : k_member_limit)
+    {
+    }
     bool isSequential() const override { return true; }
-    bool failed() const { return m_failed; }
+    bool failed() const { return m_fault != None; }
+    Fault fault() const { return m_fault; }
 
 protected:
     qint64 readData(char *data, qint64 max) override
     {
-        if (m_failed || m_done)
-            return m_failed ? -1 : 0;
+        if (m_fault != None || m_done)
+            return m_fault != None ? -1 : 0;
         if (max <= 0)
             return 0;   // an empty read is no end
         const int n = unzReadCurrentFile(m_zip, data, unsigned(std::min<qint64>(max, 1 << 20)));
-        if (n < 0 || (m_total += n) > k_member_limit) {
-            m_failed = true;
+        if (n < 0) {
+            m_fault = Damaged;
+            return -1;
+        }
+        if ((m_total += n) > m_budget) {
+            m_fault = m_budget < k_member_limit ? OverBudget : Damaged;
             return -1;
         }
         if (n == 0)
             m_done = true;
+        if (m_max_run > 0 && !within_run(data, n)) {
+            m_fault = LongRun;
+            return -1;
+        }
         return n;
     }
     qint64 writeData(const char *, qint64) override { return -1; }
 
 private:
+    bool within_run(const char *data, int n)
+    {
+        const char *p = data;
+        const char *end = data + n;
+        for (;;) {
+            const void *lt = std::memchr(p, '<', size_t(end - p));
+            const char *stop = lt ? static_cast<const char *>(lt) : end;
+            m_run += stop - p;
+            if (m_run > m_max_run)
+                return false;
+            if (!lt)
+                return true;
+            m_run = 0;
+            p = stop + 1;
+        }
+    }
+
     unzFile m_zip;
+    qint64 m_max_run;
+    qint64 m_budget;
     qint64 m_total = 0;
-    bool m_failed = false;
+    qint64 m_run = 0;
+    Fault m_fault = None;
     bool m_done = false;
 };
 
@@ -179,26 +236,46 @@ bool open_member(unzFile zip, const QString &name, QString *error)
     return true;
 }
 
+// What a member may hold: its longest run of bytes between markup and, for
+// the shared strings, a budget of bytes (0: none).
+struct Bounds
+{
+    qint64 max_run = 0;
+    qint64 budget = 0;
+};
+
+// Why a device stopped, for a member's reason.
+QString device_fault(const QString &name, const MemberDevice &device, const Bounds &bounds)
+{
+    if (device.fault() == MemberDevice::LongRun)
+        return QStringLiteral("%1 holds a text or tag of more than %2 bytes").arg(name).arg(bounds.max_run);
+    if (device.fault() == MemberDevice::OverBudget)
+        return QStringLiteral("%1 takes more than %2 bytes for the cells that use it").arg(name).arg(bounds.budget);
+    return QStringLiteral("%1 is damaged").arg(name);
+}
+
 // Parses one member with parse(xml) as it streams; false with a reason when
 // the member is damaged or its XML broken.
 template <class Parse>
-bool parse_member(unzFile zip, const QString &name, QString *error, Parse parse)
+bool parse_member(unzFile zip, const QString &name, QString *error, Parse parse, const Bounds &bounds = Bounds())
 {
-    MemberDevice device(zip);
+    MemberDevice device(zip, bounds.max_run, bounds.budget);
     device.open(QIODevice::ReadOnly);
     QXmlStreamReader xml(&device);
     const bool parsed = parse(xml);
     const bool damaged = device.failed();
     const int closed = unzCloseCurrentFile(zip);
     if (damaged || closed != UNZ_OK) {
-        *error = QStringLiteral("%1 is damaged").arg(name);
+        *error = device_fault(name, device, bounds);
         return false;
     }
+    if (!error->isEmpty())
+        return false;   // parse gave its own reason
     if (xml.hasError()) {
         *error = QStringLiteral("%1: %2 (line %3)").arg(name, xml.errorString()).arg(xml.lineNumber());
         return false;
     }
-    if (!parsed && error->isEmpty())
+    if (!parsed)
         *error = QStringLiteral("%1 cannot be read").arg(name);
     return parsed;
 }
@@ -240,10 +317,35 @@ int row_of(const QStringRef &ref)
     return ok ? row : 0;
 }
 
-// Text of the current element with every <t> inside it, phonetic runs left out.
-QString collect_text(QXmlStreamReader &xml)
+// Appends the text of the current element, children's included, to text;
+// false once text is past max characters (0: no limit), or on an element
+// where only text may be (when only_text).
+bool element_text(QXmlStreamReader &xml, int max, bool only_text, QString *text)
 {
-    QString text;
+    int depth = 1;
+    while (depth > 0 && !xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement()) {
+            if (only_text) {
+                xml.raiseError(QStringLiteral("Expected character data."));
+                return true;
+            }
+            ++depth;
+        } else if (xml.isEndElement()) {
+            --depth;
+        } else if (xml.isCharacters() || xml.isEntityReference()) {
+            text->append(xml.text());
+            if (max > 0 && text->size() > max)
+                return false;
+        }
+    }
+    return true;
+}
+
+// Text of the current element with every <t> inside it, phonetic runs left
+// out; false once it is past max characters.
+bool collect_text(QXmlStreamReader &xml, int max, QString *text)
+{
     int depth = 1;
     bool in_phonetic = false;
     while (depth > 0 && !xml.atEnd()) {
@@ -253,8 +355,9 @@ QString collect_text(QXmlStreamReader &xml)
             if (xml.name() == QLatin1String("rPh"))
                 in_phonetic = true;
             else if (xml.name() == QLatin1String("t") && !in_phonetic) {
-                // readElementText consumes the end tag as well
-                text += xml.readElementText(QXmlStreamReader::IncludeChildElements);
+                // reads the end tag as well
+                if (!element_text(xml, max, false, text))
+                    return false;
                 --depth;
             }
         } else if (xml.isEndElement()) {
@@ -263,7 +366,16 @@ QString collect_text(QXmlStreamReader &xml)
                 in_phonetic = false;
         }
     }
-    return text;
+    return true;
+}
+
+// "AB12" for row 12, column 28.
+QString cell_name(int row, int col)
+{
+    QString letters;
+    for (; col > 0; col = (col - 1) / 26)
+        letters.prepend(QChar('A' + (col - 1) % 26));
+    return letters + QString::number(row);
 }
 
 }
@@ -337,24 +449,30 @@ bool read_first_sheet(const QString &path, Sheet *sheet, QString *error, const R
     if (sheet_member.isEmpty())
         sheet_member = QStringLiteral("xl/worksheets/sheet1.xml");
 
-    // Shared strings are optional (inline strings need none).
-    QStringList shared;
-    const QString shared_member = QStringLiteral("xl/sharedStrings.xml");
-    if (open_member(zip.handle, shared_member, &why)) {
-        parse_member(zip.handle, shared_member, &why, [&](QXmlStreamReader &xml) {
-            while (!xml.atEnd()) {
-                if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("si"))
-                    shared.append(collect_text(xml));
-            }
-            return true;
-        });
-    }
-    if (!why.isEmpty())
-        return fail(why);
-
     if (!open_member(zip.handle, sheet_member, &why))
         return fail(why.isEmpty() ? QStringLiteral("%1 holds no worksheet").arg(path) : why);
 
+    // A text past what a window writes, or a run of bytes no parser should
+    // have to hold (a dozen bytes a character, room for a tag), is refused
+    // as it comes.
+    Bounds bounds;
+    if (limits.max_text > 0)
+        bounds.max_run = qint64(limits.max_text) * 12 + 4096;
+    const auto too_long = [&](const QString &ref) {
+        why = QStringLiteral("%1: cell %2 holds a text longer than %3 characters")
+                  .arg(sheet_member, ref)
+                  .arg(limits.max_text);
+    };
+
+    SheetFill fill(sheet);
+    // Cells that name a shared string: their place and the string's number.
+    struct SharedUse
+    {
+        int pos;
+        int index;
+    };
+    QVector<SharedUse> uses;
+    qint64 string_cells = 0;
     // The same text in a column row after row (a unit) is kept once.
     QVector<QString> last_in_column(64);
     bool saw_sheet_data = false;
@@ -390,6 +508,13 @@ bool read_first_sheet(const QString &path, Sheet *sheet, QString *error, const R
             return true;
         return false;
     };
+    // A cell written again in place no longer waits for a shared string.
+    const auto put = [&](const QString &text) {
+        const int pos = fill.put(row, col, text);
+        if (pos >= 0 && !uses.isEmpty() && uses.constLast().pos == pos)
+            uses.removeLast();
+        return pos;
+    };
     const auto put_cell = [&](const QStringRef &ref, const QStringRef &type, const QString &value) {
         if (!place_cell(ref))
             return false;
@@ -397,11 +522,15 @@ bool read_first_sheet(const QString &path, Sheet *sheet, QString *error, const R
         if (type == QLatin1String("s")) {
             bool ok = false;
             const int i = value.trimmed().toInt(&ok);
-            if (!ok || i < 0 || i >= shared.size()) {
-                why = QStringLiteral("%1: cell %2 names a missing shared string").arg(sheet_member, ref.toString());
+            if (!ok || i < 0) {
+                why = QStringLiteral("%1: cell %2 names a missing shared string").arg(sheet_member, cell_name(row, col));
                 return false;
             }
-            text = shared[i];
+            ++string_cells;
+            const int pos = put(QString());
+            if (pos >= 0)
+                uses.append(SharedUse{pos, i});
+            return true;
         } else if (type == QLatin1String("inlineStr") || type == QLatin1String("str") || type == QLatin1String("e")) {
             text = value;
         } else if (type == QLatin1String("b")) {
@@ -416,12 +545,13 @@ bool read_first_sheet(const QString &path, Sheet *sheet, QString *error, const R
             else
                 last = text;
         }
-        sheet->set(row, col, text);
+        put(text);
         return true;
     };
 
     // The quick scan first; what it does not know the XML reader reads.
     scan::Events events;
+    events.max_text = limits.max_text;
     events.sheet_data = [&] { saw_sheet_data = true; };
     events.row = [&](const QByteArray &r) {
         const QString text = QString::fromLatin1(r);
@@ -434,73 +564,136 @@ bool read_first_sheet(const QString &path, Sheet *sheet, QString *error, const R
         const QString type = QString::fromLatin1(c.type);
         return put_cell(QStringRef(&ref), QStringRef(&type), c.value);
     };
-    MemberDevice device(zip.handle);
-    device.open(QIODevice::ReadOnly);
-    const scan::Result quick = scan::scan_sheet(
-        [&](char *data, int max) { return int(device.read(data, max)); }, events);
-    unzCloseCurrentFile(zip.handle);
-    if (quick == scan::Result::Stopped)
-        return fail(why);
-    if (quick == scan::Result::Damaged)
-        return fail(QStringLiteral("%1 is damaged").arg(sheet_member));
-    if (quick == scan::Result::Done) {
-        if (!saw_sheet_data)
+    {
+        MemberDevice device(zip.handle, bounds.max_run);
+        device.open(QIODevice::ReadOnly);
+        scan::Cell long_cell;
+        const scan::Result quick = scan::scan_sheet(
+            [&](char *data, int max) { return int(device.read(data, max)); }, events, &long_cell);
+        unzCloseCurrentFile(zip.handle);
+        if (quick == scan::Result::Stopped)
+            return fail(why);
+        if (quick == scan::Result::TooLong) {
+            too_long(long_cell.ref.isEmpty() ? cell_name(row, col + 1) : QString::fromLatin1(long_cell.ref));
+            return fail(why);
+        }
+        if (quick == scan::Result::Damaged)
+            return fail(device_fault(sheet_member, device, bounds));
+        if (quick == scan::Result::Done && !saw_sheet_data)
             return fail(QStringLiteral("%1 holds no sheet data").arg(sheet_member));
-        return true;
-    }
-    *sheet = Sheet();
-    last_in_column.fill(QString());
-    saw_sheet_data = false;
-    row = col = 0;
-    cells_seen = 0;
-    if (!open_member(zip.handle, sheet_member, &why))
-        return fail(why.isEmpty() ? QStringLiteral("%1 holds no worksheet").arg(path) : why);
-
-    const bool parsed = parse_member(zip.handle, sheet_member, &why, [&](QXmlStreamReader &xml) {
-        while (!xml.atEnd()) {
-            xml.readNext();
-            if (!xml.isStartElement())
-                continue;
-            if (xml.name() == QLatin1String("sheetData")) {
-                saw_sheet_data = true;
-            } else if (xml.name() == QLatin1String("row")) {
-                start_row(xml.attributes().value(QLatin1String("r")));
-            } else if (xml.name() == QLatin1String("c")) {
-                const QXmlStreamAttributes attrs = xml.attributes();
-                const QStringRef ref = attrs.value(QLatin1String("r"));
-                const QStringRef type = attrs.value(QLatin1String("t"));
-                QString value;
-                bool has_value = false;
-                // The cell's children: <v>, <is>, <f>.
+        if (quick != scan::Result::Done) {
+            *sheet = Sheet();
+            uses.clear();
+            string_cells = 0;
+            last_in_column.fill(QString());
+            saw_sheet_data = false;
+            row = col = 0;
+            cells_seen = 0;
+        }
+        if (quick != scan::Result::Done && !open_member(zip.handle, sheet_member, &why))
+            return fail(why.isEmpty() ? QStringLiteral("%1 holds no worksheet").arg(path) : why);
+        if (quick != scan::Result::Done) {
+            const bool parsed = parse_member(zip.handle, sheet_member, &why, [&](QXmlStreamReader &xml) {
                 while (!xml.atEnd()) {
                     xml.readNext();
-                    if (xml.isEndElement() && xml.name() == QLatin1String("c"))
-                        break;
                     if (!xml.isStartElement())
                         continue;
-                    if (xml.name() == QLatin1String("v")) {
-                        value = xml.readElementText();
-                        has_value = true;
-                    } else if (xml.name() == QLatin1String("is")) {
-                        value = collect_text(xml);
-                        has_value = true;
+                    if (xml.name() == QLatin1String("sheetData")) {
+                        saw_sheet_data = true;
+                    } else if (xml.name() == QLatin1String("row")) {
+                        start_row(xml.attributes().value(QLatin1String("r")));
+                    } else if (xml.name() == QLatin1String("c")) {
+                        const QXmlStreamAttributes attrs = xml.attributes();
+                        const QStringRef ref = attrs.value(QLatin1String("r"));
+                        const QStringRef type = attrs.value(QLatin1String("t"));
+                        QString value;
+                        bool has_value = false;
+                        // The cell's children: <v>, <is>, <f>.
+                        while (!xml.atEnd()) {
+                            xml.readNext();
+                            if (xml.isEndElement() && xml.name() == QLatin1String("c"))
+                                break;
+                            if (!xml.isStartElement())
+                                continue;
+                            bool within = true;
+                            if (xml.name() == QLatin1String("v")) {
+                                value.clear();
+                                within = element_text(xml, limits.max_text, true, &value);
+                                has_value = true;
+                            } else if (xml.name() == QLatin1String("is")) {
+                                value.clear();
+                                within = collect_text(xml, limits.max_text, &value);
+                                has_value = true;
+                            }
+                            if (!within) {
+                                too_long(ref.isEmpty() ? cell_name(row, col + 1) : ref.toString());
+                                return false;
+                            }
+                        }
+                        if (!has_value) {
+                            if (!place_cell(ref))
+                                return false;
+                            continue;
+                        }
+                        if (!put_cell(ref, type, value))
+                            return false;
                     }
                 }
-                if (!has_value) {
-                    if (!place_cell(ref))
-                        return false;
-                    continue;
-                }
-                if (!put_cell(ref, type, value))
-                    return false;
-            }
+                return true;
+            }, bounds);
+            if (!parsed)
+                return fail(why);
+            if (!saw_sheet_data)
+                return fail(QStringLiteral("%1 holds no sheet data").arg(sheet_member));
         }
-        return true;
-    });
-    if (!parsed)
+    }
+    if (string_cells == 0)
+        return true;   // inline strings need no table
+
+    // The shared strings, read after the sheet: a window's writer lists only
+    // strings its cells use, so a table far longer than the cells naming one
+    // is refused before it costs more than they do.
+    const qint64 most_strings = limits.max_unused_strings >= 0 ? string_cells + limits.max_unused_strings : 0;
+    Bounds shared_bounds = bounds;
+    if (most_strings > 0 && bounds.max_run > 0)
+        shared_bounds.budget = (most_strings + 1) * bounds.max_run;
+    QVector<QString> shared;
+    const QString shared_member = QStringLiteral("xl/sharedStrings.xml");
+    if (open_member(zip.handle, shared_member, &why)) {
+        parse_member(zip.handle, shared_member, &why, [&](QXmlStreamReader &xml) {
+            while (!xml.atEnd()) {
+                if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != QLatin1String("si"))
+                    continue;
+                if (most_strings > 0 && shared.size() >= most_strings) {
+                    why = QStringLiteral("%1 lists more than %2 strings, for %3 cells that name one")
+                              .arg(shared_member)
+                              .arg(most_strings)
+                              .arg(string_cells);
+                    return false;
+                }
+                QString text;
+                if (!collect_text(xml, limits.max_text, &text)) {
+                    why = QStringLiteral("%1: string %2 is longer than %3 characters")
+                              .arg(shared_member)
+                              .arg(shared.size())
+                              .arg(limits.max_text);
+                    return false;
+                }
+                shared.append(text);
+            }
+            return true;
+        }, shared_bounds);
+    }
+    if (!why.isEmpty())
         return fail(why);
-    if (!saw_sheet_data)
-        return fail(QStringLiteral("%1 holds no sheet data").arg(sheet_member));
+    for (const SharedUse &u : uses) {
+        if (u.index >= shared.size()) {
+            const detail::SheetCell &c = fill.cell(u.pos);
+            return fail(QStringLiteral("%1: cell %2 names a missing shared string")
+                            .arg(sheet_member, cell_name(c.row, c.col)));
+        }
+        fill.give_text(u.pos, shared[u.index]);
+    }
     return true;
 }
 

@@ -196,6 +196,43 @@ class tst_import_data : public QObject
         return path;
     }
 
+    // A thermometer title and cells that name shared strings or hold a long
+    // text, `bytes` of it, in a deflated archive of a megabyte or less:
+    // "shared", a table of endless short strings for two cells; "long
+    // string", the second string that long; "cell", one inline string.
+    QString bomb_book(const QString &kind, qint64 bytes)
+    {
+        const QString path = m_dir->file(QStringLiteral("bomb%1.xlsx").arg(++m_books));
+        run_python(QStringLiteral(
+                       "import sys, zipfile\n"
+                       "kind, size = sys.argv[2], int(sys.argv[3])\n"
+                       "ns = 'http://schemas.openxmlformats.org/spreadsheetml/2006/main'\n"
+                       "head = ('<worksheet xmlns=\"%s\"><sheetData><row r=\"1\"><c r=\"A1\" t=\"inlineStr\">'\n"
+                       "        '<is><t>KQ240 datasheet</t></is></c></row><row r=\"2\">' % ns)\n"
+                       "tail = '</row></sheetData></worksheet>'\n"
+                       "z = zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED, compresslevel=9)\n"
+                       "if kind == 'cell':\n"
+                       "    with z.open('xl/worksheets/sheet1.xml', 'w', force_zip64=True) as f:\n"
+                       "        f.write((head + '<c r=\"A2\" t=\"inlineStr\"><is><t>').encode())\n"
+                       "        for _ in range(size >> 20): f.write(b'a' * (1 << 20))\n"
+                       "        f.write(b'a' * (size & 0xFFFFF))\n"
+                       "        f.write(('</t></is></c>' + tail).encode())\n"
+                       "else:\n"
+                       "    z.writestr('xl/worksheets/sheet1.xml', head + '<c r=\"A2\" t=\"s\"><v>0</v></c>'\n"
+                       "               '<c r=\"B2\" t=\"s\"><v>1</v></c>' + tail)\n"
+                       "    with z.open('xl/sharedStrings.xml', 'w', force_zip64=True) as f:\n"
+                       "        f.write(('<sst xmlns=\"%s\"><si><t>Date</t></si>' % ns).encode())\n"
+                       "        if kind == 'shared':\n"
+                       "            chunk = b'<si><t>12:00:00 2024-01-01</t></si>' * 30000\n"
+                       "            for _ in range(size // len(chunk)): f.write(chunk)\n"
+                       "        else:\n"
+                       "            f.write(b'<si><t>' + b'a' * size + b'</t></si>')\n"
+                       "        f.write(b'</sst>')\n"
+                       "z.close()\n"),
+                   {path, kind, QString::number(bytes)});
+        return path;
+    }
+
 private slots:
     void initTestCase() { m_dir.reset(new testkit::ProgramDir); }
     void cleanupTestCase() { m_dir.reset(); }
@@ -574,6 +611,15 @@ wb.save(sys.argv[1])
         QTest::newRow("one cell written millions of times")
             << endless_book("<c r=\"B2\"><v>1</v></c>", true, 8500000ll * 22)
             << "workbook not readable" << true;
+        // Small archives that inflate to hundreds of megabytes of text.
+        QTest::newRow("shared strings far past the cells")
+            << bomb_book("shared", 100000000) << "lists more than 1026 strings, for 2 cells" << true;
+        QTest::newRow("one cell of 100 MB")
+            << bomb_book("cell", 100000000) << "sheet1.xml holds a text or tag of more than" << true;
+        QTest::newRow("cell of 2,000 characters")
+            << bomb_book("cell", 2000) << "cell A2 holds a text longer than 1024 characters" << true;
+        QTest::newRow("shared string of 2,000 characters")
+            << bomb_book("long string", 2000) << "string 1 is longer than 1024 characters" << true;
     }
     void malformed()
     {
