@@ -33,6 +33,22 @@ bool rename_over(const QString &from, const QString &to)
 #endif
 }
 
+// Writes all of data: a short write (the disk filled part way) is followed
+// by another, whose failure carries the system's reason.
+bool write_all(QFile &file, const char *data, qint64 size, QString *why)
+{
+    while (size > 0) {
+        const qint64 n = file.write(data, size);
+        if (n <= 0) {
+            *why = file.errorString();
+            return false;
+        }
+        data += n;
+        size -= n;
+    }
+    return true;
+}
+
 // A new, empty file beside path that nobody else uses.
 QString create_temp(const QString &path)
 {
@@ -92,13 +108,19 @@ bool replace(const QString &path, const QByteArray &bytes, QString *error)
 {
     return replace(path, [&bytes](const QString &temp, QString *why) {
         QFile file(temp);
-        bool ok = file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered);
-        ok = ok && file.write(bytes) == bytes.size() && file.flush();
-        file.close();
-        ok = ok && file.error() == QFileDevice::NoError;
-        if (!ok)
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
             *why = file.errorString();
-        return ok;
+            return false;
+        }
+        if (!write_all(file, bytes.constData(), bytes.size(), why))
+            return false;
+        const bool ok = file.flush();
+        file.close();
+        if (!ok || file.error() != QFileDevice::NoError) {
+            *why = file.errorString();
+            return false;
+        }
+        return true;
     }, error);
 }
 
@@ -116,10 +138,8 @@ bool copy_into(const QString &from, const QString &to, QString *why)
     }
     QByteArray block;
     while (!(block = in.read(1 << 20)).isEmpty())
-        if (out.write(block) != block.size()) {
-            *why = out.errorString();
+        if (!write_all(out, block.constData(), block.size(), why))
             return false;
-        }
     out.close();
     if (in.error() != QFileDevice::NoError || out.error() != QFileDevice::NoError) {
         *why = in.error() != QFileDevice::NoError ? in.errorString() : out.errorString();

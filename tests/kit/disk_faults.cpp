@@ -6,7 +6,9 @@
 #include <QFile>
 #include <QtTest>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <sys/mount.h>
 #include <unistd.h>
 
@@ -88,6 +90,13 @@ QString FaultyFolder::how() const
     case Fault::Full: break;
     }
     return m_mounted ? QStringLiteral("filled tmpfs") : QStringLiteral("file size limit");
+}
+
+QString FaultyFolder::system_reason() const
+{
+    if (m_fault != Fault::Full)
+        return QString();
+    return QString::fromLocal8Bit(std::strerror(m_mounted ? ENOSPC : EFBIG));
 }
 
 QStringList FaultyFolder::leftovers() const

@@ -31,6 +31,9 @@ public:
     // file is that one); false when it could not be made.
     bool make(Fault fault, const QString &name, const QByteArray &earlier);
     QString how() const;   // what made the fault, for messages
+    // The system's words for a write that failed there: no space left, or
+    // the file size limit; empty for the read-only faults.
+    QString system_reason() const;
     // The files there but the earlier one and the filler: what a failed save left.
     QStringList leftovers() const;
 private:

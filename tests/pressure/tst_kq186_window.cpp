@@ -606,6 +606,8 @@ private slots:
         QVERIFY2(boxes.wait_for(1), qPrintable(folder.how()));
         QCOMPARE(boxes.last().title, QString("warning"));
         QVERIFY(boxes.last().text.startsWith("The picture could not be saved:\n" + folder.file("graph.bmp")));
+        // A full disk is told in the system's words.
+        QVERIFY2(boxes.last().text.endsWith(folder.system_reason()), qPrintable(boxes.last().text));
         QCOMPARE(testkit::file_bytes(folder.file("graph.bmp")), testkit::small_bmp());
         QCOMPARE(folder.leftovers(), QStringList());
     }

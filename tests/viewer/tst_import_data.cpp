@@ -906,6 +906,8 @@ wb.save(sys.argv[1])
         QVERIFY2(seen.wait_for(1), qPrintable(folder.how()));
         QCOMPARE(seen.last().title, QStringLiteral("warning"));
         QVERIFY(seen.last().text.startsWith("The picture could not be saved:\n" + path));
+        // A full disk is told in the system's words.
+        QVERIFY2(seen.last().text.endsWith(folder.system_reason()), qPrintable(seen.last().text));
         QCOMPARE(testkit::file_bytes(path), testkit::small_bmp());
         QCOMPARE(folder.leftovers(), QStringList());
     }
