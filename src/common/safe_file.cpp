@@ -64,6 +64,21 @@ QString create_temp(const QString &path)
     return QString();
 }
 
+// The file path stands for: a symbolic link is followed, link to link, so
+// the new content replaces the file it points to and the link stays, as
+// editors do. A link to nowhere gives the file it names; a loop, nothing.
+QString resolve_links(const QString &path)
+{
+    QString file = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        const QFileInfo info(file);
+        if (!info.isSymLink())
+            return file;
+        file = info.symLinkTarget();
+    }
+    return QString();   // a loop of links
+}
+
 }
 
 QString refusal(const QString &path)
@@ -81,8 +96,11 @@ QString refusal(const QString &path)
     return QString();
 }
 
-bool replace(const QString &path, const Writer &write, QString *error)
+bool replace(const QString &given, const Writer &write, QString *error)
 {
+    const QString path = resolve_links(given);
+    if (path.isEmpty())
+        return fail(error, QStringLiteral("%1: too many levels of symbolic links").arg(given));
     const QString refused = refusal(path);
     if (!refused.isEmpty())
         return fail(error, refused);
