@@ -81,6 +81,14 @@ bool FaultyFolder::make(Fault fault, const QString &name, const QByteArray &earl
     return m_limited;
 }
 
+void FaultyFolder::make_room()
+{
+    QFile::remove(file(".filler"));
+    if (m_limited)
+        ::setrlimit(RLIMIT_FSIZE, &m_old_limit);
+    m_limited = false;
+}
+
 QString FaultyFolder::how() const
 {
     switch (m_fault) {
