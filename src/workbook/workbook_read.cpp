@@ -380,17 +380,21 @@ QString cell_name(int row, int col)
 
 }
 
-// Plain decimal digits, as many as the double needs to come back the same;
-// only magnitudes no instrument gives keep an exponent.
+// Plain decimal digits, as many as the double needs to come back the same:
+// a reader of the text never meets an exponent it could take for a number
+// of its own ("1e+25" read as 1). A value that is no finite number (out of
+// range, as 1e400, or no number at all) reads as "#NUM!", as spreadsheets
+// show it: a cell no reader takes for a number.
 QString number_text(const QString &v)
 {
-    bool ok = false;
-    const double d = v.trimmed().toDouble(&ok);
-    if (!ok)
+    const QString t = v.trimmed();
+    if (t.isEmpty())
         return v;
-    const double a = std::fabs(d);
-    const bool plain = a == 0 || (a >= 1e-15 && a < 1e21);
-    return QString::number(d, plain ? 'f' : 'g', QLocale::FloatingPointShortest);
+    bool ok = false;
+    const double d = t.toDouble(&ok);
+    if (!ok || !std::isfinite(d))
+        return QStringLiteral("#NUM!");
+    return QString::number(d, 'f', QLocale::FloatingPointShortest);
 }
 
 bool read_first_sheet(const QString &path, Sheet *sheet, QString *error, const ReadLimits &limits)

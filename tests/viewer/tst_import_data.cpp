@@ -663,6 +663,35 @@ wb.save(sys.argv[1])
         QCOMPARE(boxes(v, 1)[0], QStringLiteral("1000000.00lux"));
     }
 
+    // A numeric cell past what a number can hold is unreadable, as "NULL"
+    // is: in no box and no graph point.
+    void out_of_range_number_is_unreadable()
+    {
+        const QString path = m_dir->file("out_of_range.xlsx");
+        const QStringList values{"1.5", "1e400", "2.5", "-1e400"};
+        QString xml = QStringLiteral("<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>"
+                                     "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>KQ186 datasheet</t></is></c></row>"
+                                     "<row r=\"2\"><c r=\"A2\" t=\"inlineStr\"><is><t>Date</t></is></c>"
+                                     "<c r=\"B2\" t=\"inlineStr\"><is><t>Pressure</t></is></c>"
+                                     "<c r=\"C2\" t=\"inlineStr\"><is><t>unit</t></is></c></row>");
+        for (int i = 0; i < values.size(); ++i)
+            xml += QStringLiteral("<row r=\"%1\"><c r=\"A%1\" t=\"inlineStr\"><is><t>%2</t></is></c><c r=\"B%1\"><v>%3</v></c>"
+                                  "<c r=\"C%1\" t=\"inlineStr\"><is><t>kPa</t></is></c></row>")
+                       .arg(i + 3)
+                       .arg(QStringList{T0, T1, T2, "12:00:03 2024-01-01"}[i], values[i]);
+        xml += QStringLiteral("</sheetData></worksheet>");
+        run_python(QStringLiteral("import sys, zipfile\n"
+                                  "z = zipfile.ZipFile(sys.argv[1], 'w')\n"
+                                  "z.writestr('xl/worksheets/sheet1.xml', sys.argv[2])\n"
+                                  "z.close()\n"),
+                   {path, xml});
+        import_data v(nullptr, path);
+        QCOMPARE(v.model(), QStringLiteral("KQ186"));
+        QCOMPARE(table_rows(v), 4);
+        QCOMPARE(boxes(v, 1), (QStringList{"2.50kPa", "1.50kPa", "2.00kPa"}));
+        QCOMPARE(plot(v)->graph(0)->dataCount(), 2);
+    }
+
     // The model windows' files at the viewer's size: every column in view.
     void all_columns_in_view_data()
     {
