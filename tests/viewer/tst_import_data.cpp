@@ -663,6 +663,44 @@ wb.save(sys.argv[1])
         QCOMPARE(boxes(v, 1)[0], QStringLiteral("1000000.00lux"));
     }
 
+    // A workbook whose texts are shared strings, as LibreOffice saves one:
+    // the viewer reads it whole, the table after the sheet.
+    void shared_strings_workbook()
+    {
+        const QString path = m_dir->file("shared.xlsx");
+        // Strings: 0 title, 1 Date, 2 Pressure, 3 unit, 4 kPa, then the times.
+        const QStringList times{T0, T1, T2};
+        QString xml = QStringLiteral("<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>"
+                                     "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>"
+                                     "<row r=\"2\"><c r=\"A2\" t=\"s\"><v>1</v></c><c r=\"B2\" t=\"s\"><v>2</v></c>"
+                                     "<c r=\"C2\" t=\"s\"><v>3</v></c></row>");
+        QString sst = QStringLiteral("<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+                                     "<si><t>KQ186 datasheet</t></si><si><t>Date</t></si><si><t>Pressure</t></si>"
+                                     "<si><t>unit</t></si><si><t>kPa</t></si>");
+        for (int i = 0; i < times.size(); ++i) {
+            xml += QStringLiteral("<row r=\"%1\"><c r=\"A%1\" t=\"s\"><v>%2</v></c><c r=\"B%1\"><v>%3</v></c>"
+                                  "<c r=\"C%1\" t=\"s\"><v>4</v></c></row>")
+                       .arg(i + 3)
+                       .arg(5 + i)
+                       .arg(QStringList{"1.5", "3.5", "2.5"}[i]);
+            sst += QStringLiteral("<si><t>%1</t></si>").arg(times[i]);
+        }
+        xml += QStringLiteral("</sheetData></worksheet>");
+        sst += QStringLiteral("</sst>");
+        run_python(QStringLiteral("import sys, zipfile\n"
+                                  "z = zipfile.ZipFile(sys.argv[1], 'w')\n"
+                                  "z.writestr('xl/sharedStrings.xml', sys.argv[3])\n"
+                                  "z.writestr('xl/worksheets/sheet1.xml', sys.argv[2])\n"
+                                  "z.close()\n"),
+                   {path, xml, sst});
+        import_data v(nullptr, path);
+        QVERIFY2(v.read_error().isEmpty(), qPrintable(v.read_error()));
+        QCOMPARE(v.model(), QStringLiteral("KQ186"));
+        QCOMPARE(table_rows(v), 3);
+        QCOMPARE(table_row(v, 1), (QStringList{T1, "3.5", "kPa"}));
+        QCOMPARE(boxes(v, 1), (QStringList{"3.50kPa", "1.50kPa", "2.50kPa"}));
+    }
+
     // A numeric cell past what a number can hold is unreadable, as "NULL"
     // is: in no box and no graph point.
     void out_of_range_number_is_unreadable()
