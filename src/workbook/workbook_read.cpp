@@ -191,21 +191,22 @@ protected:
     qint64 writeData(const char *, qint64) override { return -1; }
 
 private:
+    // The run before the chunk's first '<' joins the one before it; a run
+    // inside the chunk is no longer than the chunk the parser holds anyway.
     bool within_run(const char *data, int n)
     {
-        const char *p = data;
-        const char *end = data + n;
-        for (;;) {
-            const void *lt = std::memchr(p, '<', size_t(end - p));
-            const char *stop = lt ? static_cast<const char *>(lt) : end;
-            m_run += stop - p;
-            if (m_run > m_max_run)
-                return false;
-            if (!lt)
-                return true;
-            m_run = 0;
-            p = stop + 1;
+        const void *first = std::memchr(data, '<', size_t(n));
+        if (!first) {
+            m_run += n;
+            return m_run <= m_max_run;
         }
+        if (m_run + (static_cast<const char *>(first) - data) > m_max_run)
+            return false;
+        const char *last = data + n - 1;
+        while (*last != '<')
+            --last;
+        m_run = data + n - last - 1;
+        return true;
     }
 
     unzFile m_zip;
