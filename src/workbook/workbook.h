@@ -73,6 +73,10 @@ private:
 };
 
 namespace detail {
+// The grid of a sheet: no cell lies past it.
+const int k_sheet_rows = 1048576;
+const int k_sheet_cols = 16384;
+
 struct SheetCell
 {
     int row;

@@ -5,55 +5,26 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QIODevice>
 #include <QLocale>
 #include <QXmlStreamReader>
 
 #include <algorithm>
-#include <climits>
 #include <cmath>
-#include <cstring>
 
 #include <unzip.h>
 
+#include "archive_member.h"
 #include "sheet_scan.h"
 
 namespace workbook {
 
-namespace {
-
-const int k_sheet_rows = 1048576;
-const int k_sheet_cols = 16384;
-const qint64 k_member_limit = 512ll << 20;   // refuse absurd archive members
-
-}
-
-// ---------------------------------------------------------------- the sheet
-
-void Sheet::set(int row, int col, const QString &text)
-{
-    put(row, col, text);
-}
-
-int Sheet::put(int row, int col, const QString &text)
-{
-    if (row < 1 || col < 1 || row > k_sheet_rows || col > k_sheet_cols)
-        return -1;
-    if (!m_cells.isEmpty()) {
-        Cell &last = m_cells.last();
-        if (row == last.row && col == last.col) {
-            last.text = text;   // the same cell again costs no room
-            return int(m_cells.size()) - 1;
-        }
-        if (row < last.row || (row == last.row && col < last.col))
-            m_sorted = false;
-    }
-    m_cells.append(Cell{row, col, text});
-    m_index.clear();
-    m_last_row = std::max(m_last_row, row);
-    m_last_col = std::max(m_last_col, col);
-    return int(m_cells.size()) - 1;
-}
+using detail::k_sheet_cols;
+using member::Bounds;
+using member::MemberDevice;
+using member::Zip;
+using member::device_fault;
+using member::open_member;
+using member::parse_member;
 
 // The reader's way into a sheet: cells that name a shared string are put in
 // place first and given their text once the table is read.
@@ -69,217 +40,7 @@ private:
     Sheet *m_sheet;
 };
 
-// Cells in row then column order, a later write of a cell winning; then one
-// index entry per row that holds a cell.
-void Sheet::build_index() const
-{
-    if (!m_index.isEmpty() || m_cells.isEmpty())
-        return;
-    if (!m_sorted) {
-        std::stable_sort(m_cells.begin(), m_cells.end(), [](const Cell &a, const Cell &b) {
-            return a.row != b.row ? a.row < b.row : a.col < b.col;
-        });
-        int kept = 0;
-        for (int i = 0; i < m_cells.size(); ++i) {
-            if (kept > 0 && m_cells[kept - 1].row == m_cells[i].row && m_cells[kept - 1].col == m_cells[i].col)
-                m_cells[kept - 1] = m_cells[i];
-            else
-                m_cells[kept++] = m_cells[i];
-        }
-        m_cells.resize(kept);
-        m_sorted = true;
-    }
-    for (int i = 0; i < m_cells.size(); ++i)
-        if (m_index.isEmpty() || m_cells[i].row != m_index.constLast().row)
-            m_index.append(RowStart{m_cells[i].row, i});
-}
-
-// Position in the cells of the row's first cell, and one past its last; an
-// empty span for a row without cells.
-std::pair<int, int> Sheet::span(int row) const
-{
-    build_index();
-    const auto it = std::lower_bound(m_index.cbegin(), m_index.cend(), row,
-                                     [](const RowStart &s, int r) { return s.row < r; });
-    if (it == m_index.cend() || it->row != row)
-        return {0, 0};
-    const auto next = it + 1;
-    return {it->first, next == m_index.cend() ? int(m_cells.size()) : next->first};
-}
-
-QString Sheet::cell(int row, int col) const
-{
-    const std::pair<int, int> s = span(row);
-    const auto begin = m_cells.cbegin() + s.first;
-    const auto end = m_cells.cbegin() + s.second;
-    const auto it = std::lower_bound(begin, end, col, [](const Cell &c, int k) { return c.col < k; });
-    return it != end && it->col == col ? it->text : QString();
-}
-
-QStringList Sheet::row(int row) const
-{
-    const std::pair<int, int> s = span(row);
-    QStringList out;
-    for (int i = s.first; i < s.second; ++i) {
-        while (out.size() < m_cells[i].col - 1)
-            out.append(QString());
-        out.append(m_cells[i].text);
-    }
-    return out;
-}
-
-QVector<int> Sheet::rows() const
-{
-    build_index();
-    QVector<int> out;
-    out.reserve(m_index.size());
-    for (const RowStart &s : m_index)
-        out.append(s.row);
-    return out;
-}
-
-// ---------------------------------------------------------------- reading
-
 namespace {
-
-struct Zip
-{
-    unzFile handle = nullptr;
-    ~Zip() { if (handle) unzClose(handle); }
-};
-
-// The open member of the archive as a device, read as the parser asks for
-// it; a member beyond the limit or damaged reads as an error. Given a longest
-// run, it also stops at a text or tag longer than that (the bytes between two
-// '<'), so no parser holds more of one; given a budget, at that many bytes.
-class MemberDevice : public QIODevice
-{
-public:
-    enum Fault { None, Damaged, LongRun, OverBudget };
-    explicit MemberDevice(unzFile zip, qint64 max_run = 0, qint64 budget = 0)
-        : m_zip(zip), m_max_run(max_run), m_budget(budget > 0 ? std::min(budget, k_member_limit) : k_member_limit)
-    {
-    }
-    bool isSequential() const override { return true; }
-    bool failed() const { return m_fault != None; }
-    Fault fault() const { return m_fault; }
-
-protected:
-    qint64 readData(char *data, qint64 max) override
-    {
-        if (m_fault != None || m_done)
-            return m_fault != None ? -1 : 0;
-        if (max <= 0)
-            return 0;   // an empty read is no end
-        const int n = unzReadCurrentFile(m_zip, data, unsigned(std::min<qint64>(max, 1 << 20)));
-        if (n < 0) {
-            m_fault = Damaged;
-            return -1;
-        }
-        if ((m_total += n) > m_budget) {
-            m_fault = m_budget < k_member_limit ? OverBudget : Damaged;
-            return -1;
-        }
-        if (n == 0)
-            m_done = true;
-        if (m_max_run > 0 && !within_run(data, n)) {
-            m_fault = LongRun;
-            return -1;
-        }
-        return n;
-    }
-    qint64 writeData(const char *, qint64) override { return -1; }
-
-private:
-    // The run before the chunk's first '<' joins the one before it; a run
-    // inside the chunk is no longer than the chunk the parser holds anyway.
-    bool within_run(const char *data, int n)
-    {
-        const void *first = std::memchr(data, '<', size_t(n));
-        if (!first) {
-            m_run += n;
-            return m_run <= m_max_run;
-        }
-        if (m_run + (static_cast<const char *>(first) - data) > m_max_run)
-            return false;
-        const char *last = data + n - 1;
-        while (*last != '<')
-            --last;
-        m_run = data + n - last - 1;
-        return true;
-    }
-
-    unzFile m_zip;
-    qint64 m_max_run;
-    qint64 m_budget;
-    qint64 m_total = 0;
-    qint64 m_run = 0;
-    Fault m_fault = None;
-    bool m_done = false;
-};
-
-// Opens a member of the archive; false when it is missing (error left empty)
-// or cannot be opened (error set).
-bool open_member(unzFile zip, const QString &name, QString *error)
-{
-    if (unzLocateFile(zip, name.toUtf8().constData(), 0) != UNZ_OK)
-        return false;
-    unz_file_info64 info;
-    if (unzGetCurrentFileInfo64(zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK
-        || qint64(info.uncompressed_size) > k_member_limit) {
-        *error = QStringLiteral("%1 cannot be read").arg(name);
-        return false;
-    }
-    if (unzOpenCurrentFile(zip) != UNZ_OK) {
-        *error = QStringLiteral("%1 cannot be opened").arg(name);
-        return false;
-    }
-    return true;
-}
-
-// What a member may hold: its longest run of bytes between markup and, for
-// the shared strings, a budget of bytes (0: none).
-struct Bounds
-{
-    qint64 max_run = 0;
-    qint64 budget = 0;
-};
-
-// Why a device stopped, for a member's reason.
-QString device_fault(const QString &name, const MemberDevice &device, const Bounds &bounds)
-{
-    if (device.fault() == MemberDevice::LongRun)
-        return QStringLiteral("%1 holds a text or tag of more than %2 bytes").arg(name).arg(bounds.max_run);
-    if (device.fault() == MemberDevice::OverBudget)
-        return QStringLiteral("%1 takes more than %2 bytes for the cells that use it").arg(name).arg(bounds.budget);
-    return QStringLiteral("%1 is damaged").arg(name);
-}
-
-// Parses one member with parse(xml) as it streams; false with a reason when
-// the member is damaged or its XML broken.
-template <class Parse>
-bool parse_member(unzFile zip, const QString &name, QString *error, Parse parse, const Bounds &bounds = Bounds())
-{
-    MemberDevice device(zip, bounds.max_run, bounds.budget);
-    device.open(QIODevice::ReadOnly);
-    QXmlStreamReader xml(&device);
-    const bool parsed = parse(xml);
-    const bool damaged = device.failed();
-    const int closed = unzCloseCurrentFile(zip);
-    if (damaged || closed != UNZ_OK) {
-        *error = device_fault(name, device, bounds);
-        return false;
-    }
-    if (!error->isEmpty())
-        return false;   // parse gave its own reason
-    if (xml.hasError()) {
-        *error = QStringLiteral("%1: %2 (line %3)").arg(name, xml.errorString()).arg(xml.lineNumber());
-        return false;
-    }
-    if (!parsed)
-        *error = QStringLiteral("%1 cannot be read").arg(name);
-    return parsed;
-}
 
 // "xl/" + target, with "../" and "./" resolved; an absolute target is
 // taken from the archive's root.
