@@ -1,6 +1,7 @@
 // The import viewer on a day of thermo-hygrometer readings exported by the
 // real window, beside openpyxl's read-only load of the same file; a unit
-// switch; two workbooks of one far cell; small archives of endless cells.
+// switch; two workbooks of one far cell; small archives of endless cells
+// and of endless text.
 // Each open runs in a child process of its own so its peak memory is its
 // own. Prints figures only.
 #include "KQ257_interface/kq257_interface.h"
@@ -251,6 +252,58 @@ z.close()
         }
         std::printf("%-28s %lld bytes\n", h.name, static_cast<long long>(QFileInfo(path).size()));
         print_open(h.name, run_child(self, path, false, 180));
+    }
+
+    // Hundreds of megabytes of text in an archive of a megabyte or less:
+    // shared strings for two cells, or one cell's text.
+    static const char *texts = R"PY(
+import sys, zipfile
+kind, size = sys.argv[2], int(sys.argv[3])
+ns = 'http://schemas.openxmlformats.org/spreadsheetml/2006/main'
+head = ('<worksheet xmlns="%s"><sheetData><row r="1"><c r="A1" t="inlineStr"><is><t>KQ240 datasheet</t></is></c></row>'
+        '<row r="2">' % ns)
+tail = '</row></sheetData></worksheet>'
+z = zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED, compresslevel=9)
+if kind == 'cell':
+    with z.open('xl/worksheets/sheet1.xml', 'w', force_zip64=True) as f:
+        f.write((head + '<c r="A2" t="inlineStr"><is><t>').encode())
+        for _ in range(size >> 20): f.write(b'a' * (1 << 20))
+        f.write(('</t></is></c>' + tail).encode())
+else:
+    z.writestr('xl/worksheets/sheet1.xml', head + '<c r="A2" t="s"><v>0</v></c><c r="B2" t="s"><v>1</v></c>' + tail)
+    with z.open('xl/sharedStrings.xml', 'w', force_zip64=True) as f:
+        f.write(('<sst xmlns="%s">' % ns).encode())
+        n, i = 0, 0
+        while n < size:
+            chunk = ''.join('<si><t>12:00:00 2024-01-01 %d</t></si>' % ((j // 4096) % 2)
+                            for j in range(i, i + 20000)).encode()
+            f.write(chunk)
+            n, i = n + len(chunk), i + 20000
+        f.write(b'</sst>')
+z.close()
+)PY";
+    const struct
+    {
+        const char *name;
+        const char *kind;
+        const char *size;
+    } text_bombs[] = {
+        {"500 MB of shared strings", "shared", "500000000"},
+        {"one cell of 400 MB", "cell", "400000000"},
+    };
+    for (const auto &b : text_bombs) {
+        const QString path = dir.file(QStringLiteral("texts.xlsx"));
+        QFile::remove(path);
+        QProcess p;
+        p.start(QStringLiteral("/usr/bin/python3"),
+                {QStringLiteral("-c"), QString::fromLatin1(texts), path, QString::fromLatin1(b.kind),
+                 QString::fromLatin1(b.size)});
+        if (!p.waitForFinished(300000) || p.exitCode() != 0 || !QFileInfo(path).isFile()) {
+            std::printf("%-28s not written\n", b.name);
+            continue;
+        }
+        std::printf("%-28s %lld bytes\n", b.name, static_cast<long long>(QFileInfo(path).size()));
+        print_open(b.name, run_child(self, path, false, 180));
     }
     return 0;
 }

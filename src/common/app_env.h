@@ -17,8 +17,9 @@ void set_program_dir(const QString &dir);   // empty: back to the default
 QDateTime now();
 void set_fixed_now(const QDateTime &t);      // invalid: back to the real clock
 
-// Plays a sound from the resources (QSound without an audio device is
-// harmless). A hook set by tests receives the resource name instead.
+// Plays a sound from the resources, from the start when it is still
+// playing (silent without an audio device). A hook set by tests receives
+// the resource name instead.
 void play_sound(const QString &resource);
 void set_sound_hook(std::function<void(const QString &)> hook);
 

@@ -4,7 +4,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QTextStream>
 #include <QTime>
 
 #include <cstdio>
@@ -31,19 +30,35 @@ void append_line(const QString &line, const QDate &date)
         QDir().mkpath(dir);
     QFile file(dir + QStringLiteral("/log_") + date.toString(QStringLiteral("yyyy-MM-dd"))
                + QStringLiteral(".txt"));
-    bool written = file.open(QIODevice::WriteOnly | QIODevice::Append);
+    QString reason;
+    bool written = file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered);
     if (written) {
-        QTextStream out(&file);
-        out << line << '\n';
-        out.flush();
+        const qint64 before = file.size();
+        QByteArray bytes = line.toLocal8Bit() + '\n';
+        // After a loss, a piece that could not be taken back ends first.
+        if (g_log_lost && before > 0) {
+            QFile end(file.fileName());
+            if (end.open(QIODevice::ReadOnly) && end.seek(before - 1) && end.read(1) != "\n")
+                bytes.prepend('\n');
+        }
+        // A short write is followed by another, whose failure gives the reason.
+        for (qint64 done = 0, n = 0; written && done < bytes.size(); done += n) {
+            n = file.write(bytes.constData() + done, bytes.size() - done);
+            written = n > 0;
+        }
+        if (!written) {
+            reason = file.errorString();
+            file.resize(before);   // a line the disk took only part of is taken back whole
+        }
         file.close();
-        written = out.status() == QTextStream::Ok && file.error() == QFileDevice::NoError;
+    } else {
+        reason = file.errorString();
     }
     // A lost line is told once on standard error (not through the handler,
     // which would only lose it again); the next message tries the file again.
     if (!written && !g_log_lost) {
         std::fprintf(stderr, "Sensavo: the log cannot be written (%s): %s\n",
-                     QFile::encodeName(file.fileName()).constData(), file.errorString().toLocal8Bit().constData());
+                     QFile::encodeName(file.fileName()).constData(), reason.toLocal8Bit().constData());
         std::fflush(stderr);
     }
     g_log_lost = !written;

@@ -33,6 +33,22 @@ bool rename_over(const QString &from, const QString &to)
 #endif
 }
 
+// Writes all of data: a short write (the disk filled part way) is followed
+// by another, whose failure carries the system's reason.
+bool write_all(QFile &file, const char *data, qint64 size, QString *why)
+{
+    while (size > 0) {
+        const qint64 n = file.write(data, size);
+        if (n <= 0) {
+            *why = file.errorString();
+            return false;
+        }
+        data += n;
+        size -= n;
+    }
+    return true;
+}
+
 // A new, empty file beside path that nobody else uses.
 QString create_temp(const QString &path)
 {
@@ -46,6 +62,21 @@ QString create_temp(const QString &path)
             return QString();   // the folder takes no new file
     }
     return QString();
+}
+
+// The file path stands for: a symbolic link is followed, link to link, so
+// the new content replaces the file it points to and the link stays, as
+// editors do. A link to nowhere gives the file it names; a loop, nothing.
+QString resolve_links(const QString &path)
+{
+    QString file = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        const QFileInfo info(file);
+        if (!info.isSymLink())
+            return file;
+        file = info.symLinkTarget();
+    }
+    return QString();   // a loop of links
 }
 
 }
@@ -65,8 +96,11 @@ QString refusal(const QString &path)
     return QString();
 }
 
-bool replace(const QString &path, const Writer &write, QString *error)
+bool replace(const QString &given, const Writer &write, QString *error)
 {
+    const QString path = resolve_links(given);
+    if (path.isEmpty())
+        return fail(error, QStringLiteral("%1: too many levels of symbolic links").arg(given));
     const QString refused = refusal(path);
     if (!refused.isEmpty())
         return fail(error, refused);
@@ -92,13 +126,19 @@ bool replace(const QString &path, const QByteArray &bytes, QString *error)
 {
     return replace(path, [&bytes](const QString &temp, QString *why) {
         QFile file(temp);
-        bool ok = file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered);
-        ok = ok && file.write(bytes) == bytes.size() && file.flush();
-        file.close();
-        ok = ok && file.error() == QFileDevice::NoError;
-        if (!ok)
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
             *why = file.errorString();
-        return ok;
+            return false;
+        }
+        if (!write_all(file, bytes.constData(), bytes.size(), why))
+            return false;
+        const bool ok = file.flush();
+        file.close();
+        if (!ok || file.error() != QFileDevice::NoError) {
+            *why = file.errorString();
+            return false;
+        }
+        return true;
     }, error);
 }
 
@@ -116,10 +156,8 @@ bool copy_into(const QString &from, const QString &to, QString *why)
     }
     QByteArray block;
     while (!(block = in.read(1 << 20)).isEmpty())
-        if (out.write(block) != block.size()) {
-            *why = out.errorString();
+        if (!write_all(out, block.constData(), block.size(), why))
             return false;
-        }
     out.close();
     if (in.error() != QFileDevice::NoError || out.error() != QFileDevice::NoError) {
         *why = in.error() != QFileDevice::NoError ? in.errorString() : out.errorString();

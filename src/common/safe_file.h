@@ -9,7 +9,8 @@
 
 // Saving over a file the user chose: the new content goes to a temporary
 // file beside the target and is renamed over it only once it is complete,
-// so a full disk or a failed writer never costs the earlier file.
+// so a full disk or a failed writer never costs the earlier file. A path
+// that is a symbolic link writes the file it points to and keeps the link.
 namespace safe_file {
 
 // Why path must not be replaced (a folder, a read-only file); empty when it may.

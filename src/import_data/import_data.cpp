@@ -22,6 +22,12 @@ const int k_max_columns = 256;
 // for what the XML repeats, not for anything shown.
 const int k_max_rows = 1048576;
 const qint64 k_max_cells = qint64(1) << 23;
+// A window's longest cell is a few dozen characters (a title, a header, a
+// date and time); 1,024 is far over any of them and keeps a hostile cell's
+// cost small. Its writer lists only strings its cells use: a thousand spare
+// ones leave room for another program's leftovers.
+const int k_max_text = 1024;
+const int k_max_unused_strings = 1024;
 
 }
 import_data::import_data(QWidget *parent, QString filename)
@@ -84,6 +90,8 @@ bool import_data::read_sheet()
     limits.max_rows = k_max_rows;
     limits.max_columns = k_max_columns;
     limits.max_cells = k_max_cells;
+    limits.max_text = k_max_text;
+    limits.max_unused_strings = k_max_unused_strings;
     if (workbook::read_first_sheet(file_name, &sheet, &error, limits)) {
         m_sheet = sheet;
         m_read_error.clear();

@@ -186,8 +186,11 @@ bool attributes(const char *p, int n, QByteArray *r, QByteArray *t)
 
 }
 
-Result scan_sheet(const Read &read, const Events &events)
+Result scan_sheet(const Read &read, const Events &events, Cell *too_long)
 {
+    // A character takes at most a dozen bytes in the file (a padded
+    // character reference): more raw text than that is too long already.
+    const size_t max_raw = events.max_text > 0 ? size_t(events.max_text) * 12 : 0;
     Buffer in(read);
     int depth = 0;
     bool seen_root = false;
@@ -216,8 +219,14 @@ Result scan_sheet(const Read &read, const Events &events)
                     return Result::Unknown;
             break;
         }
-        if (collecting != None)
+        if (collecting != None) {
             text.append(in.at(0), size_t(lt));
+            if (max_raw > 0 && text.size() + size_t(cell.value.size()) > max_raw) {
+                if (too_long)
+                    *too_long = cell;
+                return Result::TooLong;
+            }
+        }
         else if (depth == 0)
             for (int i = 0; i < lt; ++i)
                 if (!is_space(*in.at(i)))
@@ -285,6 +294,11 @@ Result scan_sheet(const Read &read, const Events &events)
                     if (!decode(text.data(), int(text.size()), &cell.value))
                         return Result::Unknown;
                     cell.has_value = true;
+                    if (events.max_text > 0 && cell.value.size() > events.max_text) {
+                        if (too_long)
+                            *too_long = cell;
+                        return Result::TooLong;
+                    }
                 }
             } else if (name == "t" && collecting == T) {
                 collecting = None;
@@ -292,6 +306,11 @@ Result scan_sheet(const Read &read, const Events &events)
                 if (!decode(text.data(), int(text.size()), &part))
                     return Result::Unknown;
                 cell.value += part;
+                if (events.max_text > 0 && cell.value.size() > events.max_text) {
+                    if (too_long)
+                        *too_long = cell;
+                    return Result::TooLong;
+                }
             } else if (name == "rPh") {
                 in_phonetic = false;
             } else if (name == "is" && in_is) {

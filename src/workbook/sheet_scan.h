@@ -13,7 +13,8 @@
 namespace workbook {
 namespace scan {
 
-enum class Result { Done, Unknown, Stopped, Damaged };
+// TooLong: a cell's text past the longest allowed (Cell has its reference).
+enum class Result { Done, Unknown, Stopped, Damaged, TooLong };
 
 // One cell as the sheet gives it: its reference and type attributes and the
 // text of its <v> or <is>; has_value false for a cell with neither.
@@ -30,12 +31,14 @@ struct Events
     std::function<void()> sheet_data;
     std::function<void(const QByteArray &r)> row;   // the row's r attribute, maybe empty
     std::function<bool(const Cell &)> cell;        // false stops the scan (Stopped)
+    int max_text = 0;                              // characters in a cell's text; 0: no limit
 };
 
 // Reads up to max bytes of the member into data; 0 at its end, <0 on damage.
 using Read = std::function<int(char *data, int max)>;
 
-Result scan_sheet(const Read &read, const Events &events);
+// too_long, when given, gets the cell whose text was too long.
+Result scan_sheet(const Read &read, const Events &events, Cell *too_long = nullptr);
 
 }
 }

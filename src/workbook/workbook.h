@@ -73,6 +73,10 @@ private:
 };
 
 namespace detail {
+// The grid of a sheet: no cell lies past it.
+const int k_sheet_rows = 1048576;
+const int k_sheet_cols = 16384;
+
 struct SheetCell
 {
     int row;
@@ -103,12 +107,15 @@ public:
     void set(int row, int col, const QString &text);
 
 private:
+    friend class SheetFill;
     using Cell = detail::SheetCell;
     struct RowStart
     {
         int row;
         int first;   // position of the row's first cell
     };
+    // The cell's position among the cells, -1 when it lies off the sheet.
+    int put(int row, int col, const QString &text);
     void build_index() const;
     std::pair<int, int> span(int row) const;
 
@@ -126,11 +133,17 @@ private:
 // False, with a reason in error, for a file that is not a readable workbook.
 // Limits, where given, stop the reading as soon as the sheet goes past them,
 // so a small archive of endless cells costs no more than the limit.
+// A cell's text past max_text characters is refused as soon as it is seen,
+// and so is a shared-string table that lists more than max_unused_strings
+// strings beyond the sheet's cells that name one: the table is read after the
+// sheet and costs no more than the cells that use it.
 struct ReadLimits
 {
     int max_rows = 0;         // 0: no limit
     int max_columns = 0;
     qint64 max_cells = 0;     // every cell element counts, a rewrite too
+    int max_text = 0;         // characters in one cell's text
+    int max_unused_strings = -1;   // -1: no limit
 };
 bool read_first_sheet(const QString &path, Sheet *sheet, QString *error = nullptr,
                       const ReadLimits &limits = ReadLimits());

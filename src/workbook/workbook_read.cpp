@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QIODevice>
 #include <QLocale>
 #include <QXmlStreamReader>
 
@@ -14,194 +13,34 @@
 
 #include <unzip.h>
 
+#include "archive_member.h"
 #include "sheet_scan.h"
 
 namespace workbook {
 
-namespace {
+using detail::k_sheet_cols;
+using member::Bounds;
+using member::MemberDevice;
+using member::Zip;
+using member::device_fault;
+using member::open_member;
+using member::parse_member;
 
-const int k_sheet_rows = 1048576;
-const int k_sheet_cols = 16384;
-const qint64 k_member_limit = 512ll << 20;   // refuse absurd archive members
-
-}
-
-// ---------------------------------------------------------------- the sheet
-
-void Sheet::set(int row, int col, const QString &text)
-{
-    if (row < 1 || col < 1 || row > k_sheet_rows || col > k_sheet_cols)
-        return;
-    if (!m_cells.isEmpty()) {
-        Cell &last = m_cells.last();
-        if (row == last.row && col == last.col) {
-            last.text = text;   // the same cell again costs no room
-            return;
-        }
-        if (row < last.row || (row == last.row && col < last.col))
-            m_sorted = false;
-    }
-    m_cells.append(Cell{row, col, text});
-    m_index.clear();
-    m_last_row = std::max(m_last_row, row);
-    m_last_col = std::max(m_last_col, col);
-}
-
-// Cells in row then column order, a later write of a cell winning; then one
-// index entry per row that holds a cell.
-void Sheet::build_index() const
-{
-    if (!m_index.isEmpty() || m_cells.isEmpty())
-        return;
-    if (!m_sorted) {
-        std::stable_sort(m_cells.begin(), m_cells.end(), [](const Cell &a, const Cell &b) {
-            return a.row != b.row ? a.row < b.row : a.col < b.col;
-        });
-        int kept = 0;
-        for (int i = 0; i < m_cells.size(); ++i) {
-            if (kept > 0 && m_cells[kept - 1].row == m_cells[i].row && m_cells[kept - 1].col == m_cells[i].col)
-                m_cells[kept - 1] = m_cells[i];
-            else
-                m_cells[kept++] = m_cells[i];
-        }
-        m_cells.resize(kept);
-        m_sorted = true;
-    }
-    for (int i = 0; i < m_cells.size(); ++i)
-        if (m_index.isEmpty() || m_cells[i].row != m_index.constLast().row)
-            m_index.append(RowStart{m_cells[i].row, i});
-}
-
-// Position in the cells of the row's first cell, and one past its last; an
-// empty span for a row without cells.
-std::pair<int, int> Sheet::span(int row) const
-{
-    build_index();
-    const auto it = std::lower_bound(m_index.cbegin(), m_index.cend(), row,
-                                     [](const RowStart &s, int r) { return s.row < r; });
-    if (it == m_index.cend() || it->row != row)
-        return {0, 0};
-    const auto next = it + 1;
-    return {it->first, next == m_index.cend() ? int(m_cells.size()) : next->first};
-}
-
-QString Sheet::cell(int row, int col) const
-{
-    const std::pair<int, int> s = span(row);
-    const auto begin = m_cells.cbegin() + s.first;
-    const auto end = m_cells.cbegin() + s.second;
-    const auto it = std::lower_bound(begin, end, col, [](const Cell &c, int k) { return c.col < k; });
-    return it != end && it->col == col ? it->text : QString();
-}
-
-QStringList Sheet::row(int row) const
-{
-    const std::pair<int, int> s = span(row);
-    QStringList out;
-    for (int i = s.first; i < s.second; ++i) {
-        while (out.size() < m_cells[i].col - 1)
-            out.append(QString());
-        out.append(m_cells[i].text);
-    }
-    return out;
-}
-
-QVector<int> Sheet::rows() const
-{
-    build_index();
-    QVector<int> out;
-    out.reserve(m_index.size());
-    for (const RowStart &s : m_index)
-        out.append(s.row);
-    return out;
-}
-
-// ---------------------------------------------------------------- reading
-
-namespace {
-
-struct Zip
-{
-    unzFile handle = nullptr;
-    ~Zip() { if (handle) unzClose(handle); }
-};
-
-// The open member of the archive as a device, read as the parser asks for
-// it; a member beyond the limit or damaged reads as an error.
-class MemberDevice : public QIODevice
+// The reader's way into a sheet: cells that name a shared string are put in
+// place first and given their text once the table is read.
+class SheetFill
 {
 public:
-    explicit MemberDevice(unzFile zip) : m_zip(zip) {}
-    bool isSequential() const override { return true; }
-    bool failed() const { return m_failed; }
-
-protected:
-    qint64 readData(char *data, qint64 max) override
-    {
-        if (m_failed || m_done)
-            return m_failed ? -1 : 0;
-        if (max <= 0)
-            return 0;   // an empty read is no end
-        const int n = unzReadCurrentFile(m_zip, data, unsigned(std::min<qint64>(max, 1 << 20)));
-        if (n < 0 || (m_total += n) > k_member_limit) {
-            m_failed = true;
-            return -1;
-        }
-        if (n == 0)
-            m_done = true;
-        return n;
-    }
-    qint64 writeData(const char *, qint64) override { return -1; }
+    explicit SheetFill(Sheet *sheet) : m_sheet(sheet) {}
+    int put(int row, int col, const QString &text) { return m_sheet->put(row, col, text); }
+    void give_text(int pos, const QString &text) { m_sheet->m_cells[pos].text = text; }
+    const detail::SheetCell &cell(int pos) const { return m_sheet->m_cells[pos]; }
 
 private:
-    unzFile m_zip;
-    qint64 m_total = 0;
-    bool m_failed = false;
-    bool m_done = false;
+    Sheet *m_sheet;
 };
 
-// Opens a member of the archive; false when it is missing (error left empty)
-// or cannot be opened (error set).
-bool open_member(unzFile zip, const QString &name, QString *error)
-{
-    if (unzLocateFile(zip, name.toUtf8().constData(), 0) != UNZ_OK)
-        return false;
-    unz_file_info64 info;
-    if (unzGetCurrentFileInfo64(zip, &info, nullptr, 0, nullptr, 0, nullptr, 0) != UNZ_OK
-        || qint64(info.uncompressed_size) > k_member_limit) {
-        *error = QStringLiteral("%1 cannot be read").arg(name);
-        return false;
-    }
-    if (unzOpenCurrentFile(zip) != UNZ_OK) {
-        *error = QStringLiteral("%1 cannot be opened").arg(name);
-        return false;
-    }
-    return true;
-}
-
-// Parses one member with parse(xml) as it streams; false with a reason when
-// the member is damaged or its XML broken.
-template <class Parse>
-bool parse_member(unzFile zip, const QString &name, QString *error, Parse parse)
-{
-    MemberDevice device(zip);
-    device.open(QIODevice::ReadOnly);
-    QXmlStreamReader xml(&device);
-    const bool parsed = parse(xml);
-    const bool damaged = device.failed();
-    const int closed = unzCloseCurrentFile(zip);
-    if (damaged || closed != UNZ_OK) {
-        *error = QStringLiteral("%1 is damaged").arg(name);
-        return false;
-    }
-    if (xml.hasError()) {
-        *error = QStringLiteral("%1: %2 (line %3)").arg(name, xml.errorString()).arg(xml.lineNumber());
-        return false;
-    }
-    if (!parsed && error->isEmpty())
-        *error = QStringLiteral("%1 cannot be read").arg(name);
-    return parsed;
-}
+namespace {
 
 // "xl/" + target, with "../" and "./" resolved; an absolute target is
 // taken from the archive's root.
@@ -240,10 +79,35 @@ int row_of(const QStringRef &ref)
     return ok ? row : 0;
 }
 
-// Text of the current element with every <t> inside it, phonetic runs left out.
-QString collect_text(QXmlStreamReader &xml)
+// Appends the text of the current element, children's included, to text;
+// false once text is past max characters (0: no limit), or on an element
+// where only text may be (when only_text).
+bool element_text(QXmlStreamReader &xml, int max, bool only_text, QString *text)
 {
-    QString text;
+    int depth = 1;
+    while (depth > 0 && !xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement()) {
+            if (only_text) {
+                xml.raiseError(QStringLiteral("Expected character data."));
+                return true;
+            }
+            ++depth;
+        } else if (xml.isEndElement()) {
+            --depth;
+        } else if (xml.isCharacters() || xml.isEntityReference()) {
+            text->append(xml.text());
+            if (max > 0 && text->size() > max)
+                return false;
+        }
+    }
+    return true;
+}
+
+// Text of the current element with every <t> inside it, phonetic runs left
+// out; false once it is past max characters.
+bool collect_text(QXmlStreamReader &xml, int max, QString *text)
+{
     int depth = 1;
     bool in_phonetic = false;
     while (depth > 0 && !xml.atEnd()) {
@@ -253,8 +117,9 @@ QString collect_text(QXmlStreamReader &xml)
             if (xml.name() == QLatin1String("rPh"))
                 in_phonetic = true;
             else if (xml.name() == QLatin1String("t") && !in_phonetic) {
-                // readElementText consumes the end tag as well
-                text += xml.readElementText(QXmlStreamReader::IncludeChildElements);
+                // reads the end tag as well
+                if (!element_text(xml, max, false, text))
+                    return false;
                 --depth;
             }
         } else if (xml.isEndElement()) {
@@ -263,22 +128,35 @@ QString collect_text(QXmlStreamReader &xml)
                 in_phonetic = false;
         }
     }
-    return text;
+    return true;
+}
+
+// "AB12" for row 12, column 28.
+QString cell_name(int row, int col)
+{
+    QString letters;
+    for (; col > 0; col = (col - 1) / 26)
+        letters.prepend(QChar('A' + (col - 1) % 26));
+    return letters + QString::number(row);
 }
 
 }
 
-// Plain decimal digits, as many as the double needs to come back the same;
-// only magnitudes no instrument gives keep an exponent.
+// Plain decimal digits, as many as the double needs to come back the same:
+// a reader of the text never meets an exponent it could take for a number
+// of its own ("1e+25" read as 1). A value that is no finite number (out of
+// range, as 1e400, or no number at all) reads as "#NUM!", as spreadsheets
+// show it: a cell no reader takes for a number.
 QString number_text(const QString &v)
 {
-    bool ok = false;
-    const double d = v.trimmed().toDouble(&ok);
-    if (!ok)
+    const QString t = v.trimmed();
+    if (t.isEmpty())
         return v;
-    const double a = std::fabs(d);
-    const bool plain = a == 0 || (a >= 1e-15 && a < 1e21);
-    return QString::number(d, plain ? 'f' : 'g', QLocale::FloatingPointShortest);
+    bool ok = false;
+    const double d = t.toDouble(&ok);
+    if (!ok || !std::isfinite(d))
+        return QStringLiteral("#NUM!");
+    return QString::number(d, 'f', QLocale::FloatingPointShortest);
 }
 
 bool read_first_sheet(const QString &path, Sheet *sheet, QString *error, const ReadLimits &limits)
@@ -337,24 +215,30 @@ bool read_first_sheet(const QString &path, Sheet *sheet, QString *error, const R
     if (sheet_member.isEmpty())
         sheet_member = QStringLiteral("xl/worksheets/sheet1.xml");
 
-    // Shared strings are optional (inline strings need none).
-    QStringList shared;
-    const QString shared_member = QStringLiteral("xl/sharedStrings.xml");
-    if (open_member(zip.handle, shared_member, &why)) {
-        parse_member(zip.handle, shared_member, &why, [&](QXmlStreamReader &xml) {
-            while (!xml.atEnd()) {
-                if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == QLatin1String("si"))
-                    shared.append(collect_text(xml));
-            }
-            return true;
-        });
-    }
-    if (!why.isEmpty())
-        return fail(why);
-
     if (!open_member(zip.handle, sheet_member, &why))
         return fail(why.isEmpty() ? QStringLiteral("%1 holds no worksheet").arg(path) : why);
 
+    // A text past what a window writes, or a run of bytes no parser should
+    // have to hold (a dozen bytes a character, room for a tag), is refused
+    // as it comes.
+    Bounds bounds;
+    if (limits.max_text > 0)
+        bounds.max_run = qint64(limits.max_text) * 12 + 4096;
+    const auto too_long = [&](const QString &ref) {
+        why = QStringLiteral("%1: cell %2 holds a text longer than %3 characters")
+                  .arg(sheet_member, ref)
+                  .arg(limits.max_text);
+    };
+
+    SheetFill fill(sheet);
+    // Cells that name a shared string: their place and the string's number.
+    struct SharedUse
+    {
+        int pos;
+        int index;
+    };
+    QVector<SharedUse> uses;
+    qint64 string_cells = 0;
     // The same text in a column row after row (a unit) is kept once.
     QVector<QString> last_in_column(64);
     bool saw_sheet_data = false;
@@ -390,6 +274,13 @@ bool read_first_sheet(const QString &path, Sheet *sheet, QString *error, const R
             return true;
         return false;
     };
+    // A cell written again in place no longer waits for a shared string.
+    const auto put = [&](const QString &text) {
+        const int pos = fill.put(row, col, text);
+        if (pos >= 0 && !uses.isEmpty() && uses.constLast().pos == pos)
+            uses.removeLast();
+        return pos;
+    };
     const auto put_cell = [&](const QStringRef &ref, const QStringRef &type, const QString &value) {
         if (!place_cell(ref))
             return false;
@@ -397,11 +288,15 @@ bool read_first_sheet(const QString &path, Sheet *sheet, QString *error, const R
         if (type == QLatin1String("s")) {
             bool ok = false;
             const int i = value.trimmed().toInt(&ok);
-            if (!ok || i < 0 || i >= shared.size()) {
-                why = QStringLiteral("%1: cell %2 names a missing shared string").arg(sheet_member, ref.toString());
+            if (!ok || i < 0) {
+                why = QStringLiteral("%1: cell %2 names a missing shared string").arg(sheet_member, cell_name(row, col));
                 return false;
             }
-            text = shared[i];
+            ++string_cells;
+            const int pos = put(QString());
+            if (pos >= 0)
+                uses.append(SharedUse{pos, i});
+            return true;
         } else if (type == QLatin1String("inlineStr") || type == QLatin1String("str") || type == QLatin1String("e")) {
             text = value;
         } else if (type == QLatin1String("b")) {
@@ -416,12 +311,13 @@ bool read_first_sheet(const QString &path, Sheet *sheet, QString *error, const R
             else
                 last = text;
         }
-        sheet->set(row, col, text);
+        put(text);
         return true;
     };
 
     // The quick scan first; what it does not know the XML reader reads.
     scan::Events events;
+    events.max_text = limits.max_text;
     events.sheet_data = [&] { saw_sheet_data = true; };
     events.row = [&](const QByteArray &r) {
         const QString text = QString::fromLatin1(r);
@@ -434,73 +330,136 @@ bool read_first_sheet(const QString &path, Sheet *sheet, QString *error, const R
         const QString type = QString::fromLatin1(c.type);
         return put_cell(QStringRef(&ref), QStringRef(&type), c.value);
     };
-    MemberDevice device(zip.handle);
-    device.open(QIODevice::ReadOnly);
-    const scan::Result quick = scan::scan_sheet(
-        [&](char *data, int max) { return int(device.read(data, max)); }, events);
-    unzCloseCurrentFile(zip.handle);
-    if (quick == scan::Result::Stopped)
-        return fail(why);
-    if (quick == scan::Result::Damaged)
-        return fail(QStringLiteral("%1 is damaged").arg(sheet_member));
-    if (quick == scan::Result::Done) {
-        if (!saw_sheet_data)
+    {
+        MemberDevice device(zip.handle, bounds.max_run);
+        device.open(QIODevice::ReadOnly);
+        scan::Cell long_cell;
+        const scan::Result quick = scan::scan_sheet(
+            [&](char *data, int max) { return int(device.read(data, max)); }, events, &long_cell);
+        unzCloseCurrentFile(zip.handle);
+        if (quick == scan::Result::Stopped)
+            return fail(why);
+        if (quick == scan::Result::TooLong) {
+            too_long(long_cell.ref.isEmpty() ? cell_name(row, col + 1) : QString::fromLatin1(long_cell.ref));
+            return fail(why);
+        }
+        if (quick == scan::Result::Damaged)
+            return fail(device_fault(sheet_member, device, bounds));
+        if (quick == scan::Result::Done && !saw_sheet_data)
             return fail(QStringLiteral("%1 holds no sheet data").arg(sheet_member));
-        return true;
-    }
-    *sheet = Sheet();
-    last_in_column.fill(QString());
-    saw_sheet_data = false;
-    row = col = 0;
-    cells_seen = 0;
-    if (!open_member(zip.handle, sheet_member, &why))
-        return fail(why.isEmpty() ? QStringLiteral("%1 holds no worksheet").arg(path) : why);
-
-    const bool parsed = parse_member(zip.handle, sheet_member, &why, [&](QXmlStreamReader &xml) {
-        while (!xml.atEnd()) {
-            xml.readNext();
-            if (!xml.isStartElement())
-                continue;
-            if (xml.name() == QLatin1String("sheetData")) {
-                saw_sheet_data = true;
-            } else if (xml.name() == QLatin1String("row")) {
-                start_row(xml.attributes().value(QLatin1String("r")));
-            } else if (xml.name() == QLatin1String("c")) {
-                const QXmlStreamAttributes attrs = xml.attributes();
-                const QStringRef ref = attrs.value(QLatin1String("r"));
-                const QStringRef type = attrs.value(QLatin1String("t"));
-                QString value;
-                bool has_value = false;
-                // The cell's children: <v>, <is>, <f>.
+        if (quick != scan::Result::Done) {
+            *sheet = Sheet();
+            uses.clear();
+            string_cells = 0;
+            last_in_column.fill(QString());
+            saw_sheet_data = false;
+            row = col = 0;
+            cells_seen = 0;
+        }
+        if (quick != scan::Result::Done && !open_member(zip.handle, sheet_member, &why))
+            return fail(why.isEmpty() ? QStringLiteral("%1 holds no worksheet").arg(path) : why);
+        if (quick != scan::Result::Done) {
+            const bool parsed = parse_member(zip.handle, sheet_member, &why, [&](QXmlStreamReader &xml) {
                 while (!xml.atEnd()) {
                     xml.readNext();
-                    if (xml.isEndElement() && xml.name() == QLatin1String("c"))
-                        break;
                     if (!xml.isStartElement())
                         continue;
-                    if (xml.name() == QLatin1String("v")) {
-                        value = xml.readElementText();
-                        has_value = true;
-                    } else if (xml.name() == QLatin1String("is")) {
-                        value = collect_text(xml);
-                        has_value = true;
+                    if (xml.name() == QLatin1String("sheetData")) {
+                        saw_sheet_data = true;
+                    } else if (xml.name() == QLatin1String("row")) {
+                        start_row(xml.attributes().value(QLatin1String("r")));
+                    } else if (xml.name() == QLatin1String("c")) {
+                        const QXmlStreamAttributes attrs = xml.attributes();
+                        const QStringRef ref = attrs.value(QLatin1String("r"));
+                        const QStringRef type = attrs.value(QLatin1String("t"));
+                        QString value;
+                        bool has_value = false;
+                        // The cell's children: <v>, <is>, <f>.
+                        while (!xml.atEnd()) {
+                            xml.readNext();
+                            if (xml.isEndElement() && xml.name() == QLatin1String("c"))
+                                break;
+                            if (!xml.isStartElement())
+                                continue;
+                            bool within = true;
+                            if (xml.name() == QLatin1String("v")) {
+                                value.clear();
+                                within = element_text(xml, limits.max_text, true, &value);
+                                has_value = true;
+                            } else if (xml.name() == QLatin1String("is")) {
+                                value.clear();
+                                within = collect_text(xml, limits.max_text, &value);
+                                has_value = true;
+                            }
+                            if (!within) {
+                                too_long(ref.isEmpty() ? cell_name(row, col + 1) : ref.toString());
+                                return false;
+                            }
+                        }
+                        if (!has_value) {
+                            if (!place_cell(ref))
+                                return false;
+                            continue;
+                        }
+                        if (!put_cell(ref, type, value))
+                            return false;
                     }
                 }
-                if (!has_value) {
-                    if (!place_cell(ref))
-                        return false;
-                    continue;
-                }
-                if (!put_cell(ref, type, value))
-                    return false;
-            }
+                return true;
+            }, bounds);
+            if (!parsed)
+                return fail(why);
+            if (!saw_sheet_data)
+                return fail(QStringLiteral("%1 holds no sheet data").arg(sheet_member));
         }
-        return true;
-    });
-    if (!parsed)
+    }
+    if (string_cells == 0)
+        return true;   // inline strings need no table
+
+    // The shared strings, read after the sheet: a window's writer lists only
+    // strings its cells use, so a table far longer than the cells naming one
+    // is refused before it costs more than they do.
+    const qint64 most_strings = limits.max_unused_strings >= 0 ? string_cells + limits.max_unused_strings : 0;
+    Bounds shared_bounds = bounds;
+    if (most_strings > 0 && bounds.max_run > 0)
+        shared_bounds.budget = (most_strings + 1) * bounds.max_run;
+    QVector<QString> shared;
+    const QString shared_member = QStringLiteral("xl/sharedStrings.xml");
+    if (open_member(zip.handle, shared_member, &why)) {
+        parse_member(zip.handle, shared_member, &why, [&](QXmlStreamReader &xml) {
+            while (!xml.atEnd()) {
+                if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != QLatin1String("si"))
+                    continue;
+                if (most_strings > 0 && shared.size() >= most_strings) {
+                    why = QStringLiteral("%1 lists more than %2 strings, for %3 cells that name one")
+                              .arg(shared_member)
+                              .arg(most_strings)
+                              .arg(string_cells);
+                    return false;
+                }
+                QString text;
+                if (!collect_text(xml, limits.max_text, &text)) {
+                    why = QStringLiteral("%1: string %2 is longer than %3 characters")
+                              .arg(shared_member)
+                              .arg(shared.size())
+                              .arg(limits.max_text);
+                    return false;
+                }
+                shared.append(text);
+            }
+            return true;
+        }, shared_bounds);
+    }
+    if (!why.isEmpty())
         return fail(why);
-    if (!saw_sheet_data)
-        return fail(QStringLiteral("%1 holds no sheet data").arg(sheet_member));
+    for (const SharedUse &u : uses) {
+        if (u.index >= shared.size()) {
+            const detail::SheetCell &c = fill.cell(u.pos);
+            return fail(QStringLiteral("%1: cell %2 names a missing shared string")
+                            .arg(sheet_member, cell_name(c.row, c.col)));
+        }
+        fill.give_text(u.pos, shared[u.index]);
+    }
     return true;
 }
 

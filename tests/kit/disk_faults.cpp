@@ -6,7 +6,9 @@
 #include <QFile>
 #include <QtTest>
 
+#include <cerrno>
 #include <csignal>
+#include <cstring>
 #include <sys/mount.h>
 #include <unistd.h>
 
@@ -79,6 +81,14 @@ bool FaultyFolder::make(Fault fault, const QString &name, const QByteArray &earl
     return m_limited;
 }
 
+void FaultyFolder::make_room()
+{
+    QFile::remove(file(".filler"));
+    if (m_limited)
+        ::setrlimit(RLIMIT_FSIZE, &m_old_limit);
+    m_limited = false;
+}
+
 QString FaultyFolder::how() const
 {
     switch (m_fault) {
@@ -88,6 +98,13 @@ QString FaultyFolder::how() const
     case Fault::Full: break;
     }
     return m_mounted ? QStringLiteral("filled tmpfs") : QStringLiteral("file size limit");
+}
+
+QString FaultyFolder::system_reason() const
+{
+    if (m_fault != Fault::Full)
+        return QString();
+    return QString::fromLocal8Bit(std::strerror(m_mounted ? ENOSPC : EFBIG));
 }
 
 QStringList FaultyFolder::leftovers() const

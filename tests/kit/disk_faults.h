@@ -30,7 +30,12 @@ public:
     // Puts the earlier file there, then makes the fault (the read-only
     // file is that one); false when it could not be made.
     bool make(Fault fault, const QString &name, const QByteArray &earlier);
+    // Ends a full disk: the filler goes, or the size limit is lifted.
+    void make_room();
     QString how() const;   // what made the fault, for messages
+    // The system's words for a write that failed there: no space left, or
+    // the file size limit; empty for the read-only faults.
+    QString system_reason() const;
     // The files there but the earlier one and the filler: what a failed save left.
     QStringList leftovers() const;
 private:

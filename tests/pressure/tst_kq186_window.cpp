@@ -21,6 +21,7 @@
 #include <qcustomplot.h>
 
 #include <cstring>
+#include <unistd.h>
 #include <limits>
 
 namespace {
@@ -619,6 +620,70 @@ private slots:
         QCOMPARE(image.size(), win.get<QWidget>("plotwidget")->size());
     }
 
+    // Saving over a symbolic link writes the file it points to and keeps
+    // the link, wherever the link points from and whether the file exists.
+    void save_over_a_link_keeps_the_link_data()
+    {
+        QTest::addColumn<bool>("picture");
+        QTest::addColumn<QString>("target");   // what the link holds, from the link's folder
+        QTest::addColumn<bool>("earlier");     // the target exists before
+        QTest::newRow("workbook, relative link") << false << "elsewhere/target.xlsx" << true;
+        QTest::newRow("picture, absolute link") << true << "ABS/elsewhere/target.bmp" << true;
+        QTest::newRow("workbook, link to a link") << false << "LINK" << true;
+        QTest::newRow("picture, link to no file yet") << true << "elsewhere/new.bmp" << false;
+    }
+    void save_over_a_link_keeps_the_link()
+    {
+        QFETCH(bool, picture);
+        QFETCH(QString, target);
+        QFETCH(bool, earlier);
+        Window win;
+        win.poll();
+        const QString dir = win.dir.file("links");
+        QVERIFY(QDir().mkpath(dir + "/elsewhere"));
+        const QString suffix = picture ? ".bmp" : ".xlsx";
+        QString file = dir + "/elsewhere/" + (earlier ? "target" : "new") + suffix;
+        if (target == "LINK") {
+            QVERIFY(QFile::link("target.xlsx", dir + "/elsewhere/middle.xlsx"));
+            target = "elsewhere/middle.xlsx";
+        }
+        target.replace("ABS", dir);
+        if (earlier) {
+            QFile f(file);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write("earlier");
+        }
+        const QString link = dir + "/link" + suffix;
+        QVERIFY(::symlink(QFile::encodeName(target).constData(), QFile::encodeName(link).constData()) == 0);
+
+        rig::Boxes boxes;
+        frame::ModelFrame::set_save_name_hook([&](const QString &, const QString &) { return link; });
+        if (picture)
+            win.w->SAVE_BMP_Slot();
+        else
+            win.w->SAVE_table_Slot();
+        frame::ModelFrame::set_save_name_hook(nullptr);
+
+        QCOMPARE(boxes.count(), 0);
+        QVERIFY(QFileInfo(link).isSymLink());
+        QCOMPARE(QFile::symLinkTarget(link), QDir::cleanPath(QDir(dir).absoluteFilePath(target)));
+        if (picture) {
+            QCOMPARE(QImage(file).size(), win.get<QWidget>("plotwidget")->size());
+        } else {
+            const QJsonObject sheet = rig::read_xlsx(file);
+            rig::compare_sheet(sheet, win.rt_table(), "KQ186 datasheet");
+        }
+        // Nothing left beside the link or the file.
+        QStringList names = QDir(dir).entryList(QDir::Files | QDir::System | QDir::Hidden)
+                            + QDir(dir + "/elsewhere").entryList(QDir::Files | QDir::System | QDir::Hidden);
+        names.sort();
+        QStringList expected{QFileInfo(link).fileName(), QFileInfo(file).fileName()};
+        if (target.endsWith("middle.xlsx"))
+            expected << "middle.xlsx";
+        expected.sort();
+        QCOMPARE(names, expected);
+    }
+
     // A picture save that cannot complete warns and keeps the earlier picture.
     void picture_save_failure_keeps_the_earlier_file_data() { testkit::FaultyFolder::add_rows(); }
     void picture_save_failure_keeps_the_earlier_file()
@@ -635,6 +700,8 @@ private slots:
         QVERIFY2(boxes.wait_for(1), qPrintable(folder.how()));
         QCOMPARE(boxes.last().title, QString("warning"));
         QVERIFY(boxes.last().text.startsWith("The picture could not be saved:\n" + folder.file("graph.bmp")));
+        // A full disk is told in the system's words.
+        QVERIFY2(boxes.last().text.endsWith(folder.system_reason()), qPrintable(boxes.last().text));
         QCOMPARE(testkit::file_bytes(folder.file("graph.bmp")), testkit::small_bmp());
         QCOMPARE(folder.leftovers(), QStringList());
     }

@@ -135,6 +135,29 @@ private slots:
         QCOMPARE(read_all(log_path(dir, "2024-03-05")), QByteArray("Debug: 09:05:03:007: src/a/b: 80: back\n"));
     }
 
+    // A line the full disk cut short is taken back: once there is room
+    // again, the next line starts on a line of its own.
+    void full_disk_leaves_no_broken_line()
+    {
+        testkit::FixedClock clock(k_morning);
+        testkit::FaultyFolder folder;
+        QDir().mkpath(folder.file("log"));
+        QVERIFY2(folder.make(testkit::FaultyFolder::Fault::Full, "log/log_2024-03-05.txt", "earlier\n"),
+                 qPrintable(folder.how()));
+        app_env::set_program_dir(folder.path());
+        {
+            StderrCapture err;
+            log_debug("src/a/b", 80, QStringLiteral("long ") + QString(20000, QLatin1Char('x')));
+            const QByteArray told = err.take();
+            QVERIFY2(told.contains(folder.system_reason().toLocal8Bit()), told.constData());
+        }
+        folder.make_room();
+        log_debug("src/a/b", 81, "back");
+        app_env::set_program_dir(QString());
+        QCOMPARE(read_all(folder.file("log/log_2024-03-05.txt")),
+                 QByteArray("earlier\nDebug: 09:05:03:007: src/a/b: 81: back\n"));
+    }
+
     void line_formats_data()
     {
         QTest::addColumn<int>("type");

@@ -254,6 +254,14 @@ void tst_data_statistics::alarm_without_sound_hook_is_harmless()
     QCOMPARE(int(s.data_update(0, -1)), 1);
     QTest::qWait(50);
     QCOMPARE(s.items[0].samples.size(), 2);
+    // Alarm after alarm: nothing piles up beside the application.
+    const int children = QCoreApplication::instance()->children().size();
+    for (int i = 0; i < 30; ++i) {
+        QCOMPARE(int(s.data_update(0, 2)), 2);
+        QCOMPARE(int(s.data_update(0, -1)), 1);
+    }
+    QTest::qWait(50);
+    QCOMPARE(QCoreApplication::instance()->children().size(), children);
 }
 
 QTEST_MAIN(tst_data_statistics)

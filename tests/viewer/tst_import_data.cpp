@@ -205,6 +205,43 @@ class tst_import_data : public QObject
         return path;
     }
 
+    // A thermometer title and cells that name shared strings or hold a long
+    // text, `bytes` of it, in a deflated archive of a megabyte or less:
+    // "shared", a table of endless short strings for two cells; "long
+    // string", the second string that long; "cell", one inline string.
+    QString bomb_book(const QString &kind, qint64 bytes)
+    {
+        const QString path = m_dir->file(QStringLiteral("bomb%1.xlsx").arg(++m_books));
+        run_python(QStringLiteral(
+                       "import sys, zipfile\n"
+                       "kind, size = sys.argv[2], int(sys.argv[3])\n"
+                       "ns = 'http://schemas.openxmlformats.org/spreadsheetml/2006/main'\n"
+                       "head = ('<worksheet xmlns=\"%s\"><sheetData><row r=\"1\"><c r=\"A1\" t=\"inlineStr\">'\n"
+                       "        '<is><t>KQ240 datasheet</t></is></c></row><row r=\"2\">' % ns)\n"
+                       "tail = '</row></sheetData></worksheet>'\n"
+                       "z = zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED, compresslevel=9)\n"
+                       "if kind == 'cell':\n"
+                       "    with z.open('xl/worksheets/sheet1.xml', 'w', force_zip64=True) as f:\n"
+                       "        f.write((head + '<c r=\"A2\" t=\"inlineStr\"><is><t>').encode())\n"
+                       "        for _ in range(size >> 20): f.write(b'a' * (1 << 20))\n"
+                       "        f.write(b'a' * (size & 0xFFFFF))\n"
+                       "        f.write(('</t></is></c>' + tail).encode())\n"
+                       "else:\n"
+                       "    z.writestr('xl/worksheets/sheet1.xml', head + '<c r=\"A2\" t=\"s\"><v>0</v></c>'\n"
+                       "               '<c r=\"B2\" t=\"s\"><v>1</v></c>' + tail)\n"
+                       "    with z.open('xl/sharedStrings.xml', 'w', force_zip64=True) as f:\n"
+                       "        f.write(('<sst xmlns=\"%s\"><si><t>Date</t></si>' % ns).encode())\n"
+                       "        if kind == 'shared':\n"
+                       "            chunk = b'<si><t>12:00:00 2024-01-01</t></si>' * 30000\n"
+                       "            for _ in range(size // len(chunk)): f.write(chunk)\n"
+                       "        else:\n"
+                       "            f.write(b'<si><t>' + b'a' * size + b'</t></si>')\n"
+                       "        f.write(b'</sst>')\n"
+                       "z.close()\n"),
+                   {path, kind, QString::number(bytes)});
+        return path;
+    }
+
 private slots:
     void initTestCase() { m_dir.reset(new testkit::ProgramDir); }
     void cleanupTestCase() { m_dir.reset(); }
@@ -794,6 +831,15 @@ wb.save(sys.argv[2])
         QTest::newRow("one cell written millions of times")
             << endless_book("<c r=\"B2\"><v>1</v></c>", true, 8500000ll * 22)
             << "workbook not readable" << true;
+        // Small archives that inflate to hundreds of megabytes of text.
+        QTest::newRow("shared strings far past the cells")
+            << bomb_book("shared", 100000000) << "lists more than 1026 strings, for 2 cells" << true;
+        QTest::newRow("one cell of 100 MB")
+            << bomb_book("cell", 100000000) << "sheet1.xml holds a text or tag of more than" << true;
+        QTest::newRow("cell of 2,000 characters")
+            << bomb_book("cell", 2000) << "cell A2 holds a text longer than 1024 characters" << true;
+        QTest::newRow("shared string of 2,000 characters")
+            << bomb_book("long string", 2000) << "string 1 is longer than 1024 characters" << true;
     }
     void malformed()
     {
@@ -835,6 +881,73 @@ wb.save(sys.argv[2])
         QCOMPARE(table_row(v, 2), (QStringList{T2, "123456.5", "lux"}));
         QCOMPARE(plot(v)->graph(0)->data()->at(1)->value, 0.000123);
         QCOMPARE(boxes(v, 1)[0], QStringLiteral("1000000.00lux"));
+    }
+
+    // A workbook whose texts are shared strings, as LibreOffice saves one:
+    // the viewer reads it whole, the table after the sheet.
+    void shared_strings_workbook()
+    {
+        const QString path = m_dir->file("shared.xlsx");
+        // Strings: 0 title, 1 Date, 2 Pressure, 3 unit, 4 kPa, then the times.
+        const QStringList times{T0, T1, T2};
+        QString xml = QStringLiteral("<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>"
+                                     "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c></row>"
+                                     "<row r=\"2\"><c r=\"A2\" t=\"s\"><v>1</v></c><c r=\"B2\" t=\"s\"><v>2</v></c>"
+                                     "<c r=\"C2\" t=\"s\"><v>3</v></c></row>");
+        QString sst = QStringLiteral("<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+                                     "<si><t>KQ186 datasheet</t></si><si><t>Date</t></si><si><t>Pressure</t></si>"
+                                     "<si><t>unit</t></si><si><t>kPa</t></si>");
+        for (int i = 0; i < times.size(); ++i) {
+            xml += QStringLiteral("<row r=\"%1\"><c r=\"A%1\" t=\"s\"><v>%2</v></c><c r=\"B%1\"><v>%3</v></c>"
+                                  "<c r=\"C%1\" t=\"s\"><v>4</v></c></row>")
+                       .arg(i + 3)
+                       .arg(5 + i)
+                       .arg(QStringList{"1.5", "3.5", "2.5"}[i]);
+            sst += QStringLiteral("<si><t>%1</t></si>").arg(times[i]);
+        }
+        xml += QStringLiteral("</sheetData></worksheet>");
+        sst += QStringLiteral("</sst>");
+        run_python(QStringLiteral("import sys, zipfile\n"
+                                  "z = zipfile.ZipFile(sys.argv[1], 'w')\n"
+                                  "z.writestr('xl/sharedStrings.xml', sys.argv[3])\n"
+                                  "z.writestr('xl/worksheets/sheet1.xml', sys.argv[2])\n"
+                                  "z.close()\n"),
+                   {path, xml, sst});
+        import_data v(nullptr, path);
+        QVERIFY2(v.read_error().isEmpty(), qPrintable(v.read_error()));
+        QCOMPARE(v.model(), QStringLiteral("KQ186"));
+        QCOMPARE(table_rows(v), 3);
+        QCOMPARE(table_row(v, 1), (QStringList{T1, "3.5", "kPa"}));
+        QCOMPARE(boxes(v, 1), (QStringList{"3.50kPa", "1.50kPa", "2.50kPa"}));
+    }
+
+    // A numeric cell past what a number can hold is unreadable, as "NULL"
+    // is: in no box and no graph point.
+    void out_of_range_number_is_unreadable()
+    {
+        const QString path = m_dir->file("out_of_range.xlsx");
+        const QStringList values{"1.5", "1e400", "2.5", "-1e400"};
+        QString xml = QStringLiteral("<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData>"
+                                     "<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>KQ186 datasheet</t></is></c></row>"
+                                     "<row r=\"2\"><c r=\"A2\" t=\"inlineStr\"><is><t>Date</t></is></c>"
+                                     "<c r=\"B2\" t=\"inlineStr\"><is><t>Pressure</t></is></c>"
+                                     "<c r=\"C2\" t=\"inlineStr\"><is><t>unit</t></is></c></row>");
+        for (int i = 0; i < values.size(); ++i)
+            xml += QStringLiteral("<row r=\"%1\"><c r=\"A%1\" t=\"inlineStr\"><is><t>%2</t></is></c><c r=\"B%1\"><v>%3</v></c>"
+                                  "<c r=\"C%1\" t=\"inlineStr\"><is><t>kPa</t></is></c></row>")
+                       .arg(i + 3)
+                       .arg(QStringList{T0, T1, T2, "12:00:03 2024-01-01"}[i], values[i]);
+        xml += QStringLiteral("</sheetData></worksheet>");
+        run_python(QStringLiteral("import sys, zipfile\n"
+                                  "z = zipfile.ZipFile(sys.argv[1], 'w')\n"
+                                  "z.writestr('xl/worksheets/sheet1.xml', sys.argv[2])\n"
+                                  "z.close()\n"),
+                   {path, xml});
+        import_data v(nullptr, path);
+        QCOMPARE(v.model(), QStringLiteral("KQ186"));
+        QCOMPARE(table_rows(v), 4);
+        QCOMPARE(boxes(v, 1), (QStringList{"2.50kPa", "1.50kPa", "2.00kPa"}));
+        QCOMPARE(plot(v)->graph(0)->dataCount(), 2);
     }
 
     // The model windows' files at the viewer's size: every column in view.
@@ -1080,6 +1193,8 @@ wb.save(sys.argv[2])
         QVERIFY2(seen.wait_for(1), qPrintable(folder.how()));
         QCOMPARE(seen.last().title, QStringLiteral("warning"));
         QVERIFY(seen.last().text.startsWith("The picture could not be saved:\n" + path));
+        // A full disk is told in the system's words.
+        QVERIFY2(seen.last().text.endsWith(folder.system_reason()), qPrintable(seen.last().text));
         QCOMPARE(testkit::file_bytes(path), testkit::small_bmp());
         QCOMPARE(folder.leftovers(), QStringList());
     }

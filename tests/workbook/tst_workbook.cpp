@@ -298,6 +298,44 @@ wb.save(sys.argv[1])
         QCOMPARE(sheet.cell(1, 2), b1);
     }
 
+    // A numeric cell as another writer may put it: plain digits for every
+    // finite number, "#NUM!" for what is no finite number.
+    void numeric_values_data()
+    {
+        QTest::addColumn<QString>("v");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("trailing zeros") << " 2.50 " << "2.5";
+        QTest::newRow("exponent in range") << "1E+25" << "10000000000000000000000000";
+        QTest::newRow("small exponent") << "-1.5e-16" << "-0.00000000000000015";
+        QTest::newRow("past the largest") << "1e400" << "#NUM!";
+        QTest::newRow("past the largest, negative") << "-1e400" << "#NUM!";
+        QTest::newRow("below the smallest") << "1e-400" << "#NUM!";
+        QTest::newRow("infinity") << "INF" << "#NUM!";
+        QTest::newRow("no number") << "12abc" << "#NUM!";
+        QTest::newRow("empty") << "" << "";
+    }
+    void numeric_values()
+    {
+        QFETCH(QString, v);
+        QFETCH(QString, text);
+        static int n = 0;
+        const QString path = m_dir.filePath(QStringLiteral("numeric%1.xlsx").arg(++n));
+        bool ok = false;
+        run_python(QStringLiteral("import sys, zipfile\n"
+                                  "z = zipfile.ZipFile(sys.argv[1], 'w')\n"
+                                  "z.writestr('xl/worksheets/sheet1.xml', '<worksheet xmlns=\"http://schemas.openxmlformats.org/"
+                                  "spreadsheetml/2006/main\"><sheetData><row r=\"1\"><c r=\"A1\"><v>' + sys.argv[2]"
+                                  " + '</v></c><c r=\"B1\"><v>7</v></c></row></sheetData></worksheet>')\n"
+                                  "z.close()\n"),
+                   {path, v}, &ok);
+        QVERIFY(ok);
+        workbook::Sheet sheet;
+        QString error;
+        QVERIFY2(workbook::read_first_sheet(path, &sheet, &error), qPrintable(error));
+        QCOMPARE(sheet.cell(1, 1), text);
+        QCOMPARE(sheet.cell(1, 2), QStringLiteral("7"));
+    }
+
     // Far cells, a sheet that claims the whole grid, cells out of order and
     // written twice: the sheet holds what is there, where it is.
     void sparse_sheet_keeps_its_places()
