@@ -917,7 +917,7 @@ wb.save(sys.argv[2])
         QVERIFY2(v.read_error().isEmpty(), qPrintable(v.read_error()));
         QCOMPARE(v.model(), QStringLiteral("KQ186"));
         QCOMPARE(table_rows(v), 3);
-        QCOMPARE(table_row(v, 1), (QStringList{T1, "3.5", "kPa"}));
+        QCOMPARE(table_row(v, 1), (QStringList{T1, "3.50", "kPa"}));   // kPa at the window's two decimals
         QCOMPARE(boxes(v, 1), (QStringList{"3.50kPa", "1.50kPa", "2.50kPa"}));
     }
 
