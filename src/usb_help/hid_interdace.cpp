@@ -345,7 +345,8 @@ void HID_INTERDACE::hot_pulg_check_slot()
     if (!plug_paths.contains(device_path)) {
         connected = false;
         retire_device();
-        health.new_handle(nullptr);
+        health.gone();
+        states->gone();
         states->post(1);
     } else if (!connected && health.may_reopen()) {
         hid_device *opened = hid_open_path(device_path.toLatin1().constData());

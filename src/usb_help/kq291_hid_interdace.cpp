@@ -181,6 +181,8 @@ void KQ291_HID_INTERDACE::hot_pulg_check_slot()
     if (!plug_paths.contains(device_path)) {
         connected = false;
         set_handle(nullptr);
+        health.gone();
+        states->gone();
         states->post(1);
         return;
     }

@@ -85,6 +85,15 @@ void HandleHealth::dropped()
     m_last_drop.start();
 }
 
+void HandleHealth::gone()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_handle = nullptr;
+    m_runs[Read] = Run();
+    m_runs[Write] = Run();
+    m_drops = 0;
+}
+
 bool HandleHealth::may_reopen() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);

@@ -30,6 +30,9 @@ public:
     // The reader dropped a handle whose reads keep failing: 1 now, and the
     // next open counts as connected only once a read on it works.
     void dead_handle();
+    // A hot-plug pass found the path missing: the device is unplugged, so
+    // its return is a plain reopen, connected at once.
+    void gone() { m_awaiting = false; }
     // A hot-plug pass opened the path again.
     void reopened();
     // A read on the current handle worked.
@@ -81,6 +84,8 @@ public:
     void new_handle(hid_device *dev);
     // The handle was dropped as dead: the next reopen waits its gap.
     void dropped();
+    // The path is missing: no handle, and its return is reopened at once.
+    void gone();
     // A reopen is due (always, outside a spell of drops).
     bool may_reopen() const;
     bool in_spell() const;
