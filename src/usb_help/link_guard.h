@@ -3,8 +3,9 @@
 
 // What both HID links need to keep their link state true while three
 // threads (GUI, reader, hot-plug) decide it: states that reach the owner
-// in the order decided, a rule for when failing reads mean a dead handle,
-// and the handles replaced while the reader may still wait on them.
+// in the order decided, a rule for when failing reads or writes mean a dead
+// handle (logged once, reopened with growing gaps), and the handles
+// replaced while the reader may still wait on them.
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -27,15 +28,15 @@ public:
     // In the owner's thread, before the "connected" it reports directly:
     // every state posted before is dropped, so the latest decision wins.
     void connected_directly();
-    // The reader dropped a handle whose reads keep failing: 1 now, and the
-    // next open counts as connected only once a read on it works.
+    // A handle whose reads or writes keep failing was dropped: 1 now, and
+    // the next open counts as connected only once the device works again.
     void dead_handle();
     // A hot-plug pass found the path missing: the device is unplugged, so
     // its return is a plain reopen, connected at once.
     void gone() { m_awaiting = false; }
     // A hot-plug pass opened the path again.
     void reopened();
-    // A read on the current handle worked.
+    // The current handle works again.
     void answered();
     bool awaiting() const { return m_awaiting; }
 
