@@ -1,6 +1,7 @@
 #include "hid_interdace.h"
 
 #include "common/app_env.h"
+#include "usb_help/utc_zone.h"
 
 #include <QDateTime>
 #include <QDebug>
@@ -31,14 +32,6 @@ HID_INTERDACE::HID_INTERDACE() : QThread(nullptr)
     qRegisterMetaType<QQueue<quint16>>("QQueue<quint16>");
     qRegisterMetaType<QVector<QString>>("QVector<QString>");
 
-    plug_thread = new QThread();
-    plug_timer = new QTimer();
-    plug_timer->moveToThread(plug_thread);
-    plug_timer->setInterval(plug_interval_ms);
-    connect(plug_timer, &QTimer::timeout, this, &HID_INTERDACE::hot_pulg_check_slot, Qt::DirectConnection);
-    connect(plug_thread, &QThread::started, plug_timer, QOverload<>::of(&QTimer::start));
-    // The timer belongs to plug_thread: stop it there as the thread ends.
-    connect(plug_thread, &QThread::finished, plug_timer, &QTimer::stop, Qt::DirectConnection);
     states = new LinkStates(this);
     connect(states, &LinkStates::state, this, &HID_INTERDACE::HID_status_update);
 }
@@ -46,8 +39,7 @@ HID_INTERDACE::HID_INTERDACE() : QThread(nullptr)
 HID_INTERDACE::~HID_INTERDACE()
 {
     stop();
-    plug_thread->quit();
-    plug_thread->wait();
+    plug_loop.stop();
     quit();
     wait();
     {
@@ -61,8 +53,6 @@ HID_INTERDACE::~HID_INTERDACE()
         retired.close_all();
     }
     hid_exit();
-    delete plug_timer;
-    delete plug_thread;
 }
 
 void HID_INTERDACE::stop()
@@ -98,6 +88,7 @@ void HID_INTERDACE::hid_connect(QString path)
         handle = opened;
         device_path = path;
         connected = true;
+        health.new_handle(opened);
         // Hot-plug states decided before this moment are stale now.
         states->connected_directly();
     }
@@ -121,10 +112,16 @@ void HID_INTERDACE::close_retired()
 void HID_INTERDACE::drop_dead_device(hid_device *dev)
 {
     std::lock_guard<std::mutex> lock(dev_mutex);
-    if (device != dev)
+    drop_dead_locked(dev);
+}
+
+void HID_INTERDACE::drop_dead_locked(hid_device *dev)
+{
+    if (!dev || device != dev)
         return;   // replaced meanwhile
     connected = false;
     retire_device();
+    health.dropped();
     states->dead_handle();
 }
 
@@ -142,7 +139,7 @@ QByteArray HID_INTERDACE::get_time_bcd()
     const QDateTime now = app_env::now();
     int offset = now.offsetFromUtc();
     // A PC kept on UTC is taken to show the instruments' own zone already.
-    if (now.timeZone().id() == "UTC")
+    if (utc_zone::is_utc(now.timeZone(), now))
         offset = QTimeZone("Asia/Shanghai").offsetFromUtc(now);
     return utc8_bcd(now, offset);
 }
@@ -194,8 +191,18 @@ void HID_INTERDACE::write_frame(const QByteArray &frame)
     if (frame.isEmpty())
         return;
     std::lock_guard<std::mutex> lock(dev_mutex);
-    if (connected)
-        usb_write(frame.constData(), frame.size());
+    if (!connected)
+        return;
+    if (usb_write(frame.constData(), frame.size()) >= 0) {
+        health.succeeded(HandleHealth::Write, device);
+        return;
+    }
+    // A command lost; writes that keep failing are a dead handle, as reads are.
+    const HandleHealth::Failure f = health.failed(HandleHealth::Write, device);
+    if (f.starts_spell)
+        qDebug().noquote() << "hid write failed:" << wide(hid_error(device)) << frame.toHex(' ');
+    if (f.dead)
+        drop_dead_locked(device);
 }
 
 void HID_INTERDACE::HID_interface_cmd(int cmd)
@@ -232,7 +239,7 @@ void HID_INTERDACE::run()
         std::lock_guard<std::mutex> lock(stop_mutex);
         if (stop_flag)
             return;
-        plug_thread->start(QThread::InheritPriority);
+        plug_loop.start();
     }
     while (!stop_flag) {
         close_retired();
@@ -284,10 +291,8 @@ void HID_INTERDACE::hid_receive()
     if (dev)
         n = hid_read_timeout(dev, report_buf, sizeof report_buf, read_timeout_ms);
 
-    if (n >= 0) {
-        read_failures.succeeded();
+    if (n >= 0 && health.succeeded(HandleHealth::Read, dev))
         confirm_device(dev);
-    }
     if (n > 0) {
         set_hold(0);
         // Only the bytes read: a short report must not re-parse old ones.
@@ -310,9 +315,10 @@ void HID_INTERDACE::hid_receive()
     if (n < 0 || !dev) {
         // One failed read is no loss; a run of them is a dead handle. A
         // failing device answers at once: don't spin on it meanwhile.
-        if (!read_failures.running())
+        const HandleHealth::Failure f = health.failed(HandleHealth::Read, dev);
+        if (f.starts_spell)
             qDebug().noquote() << "hid read failed:" << (dev ? wide(hid_error(dev)) : QString("no device"));
-        if (read_failures.failed() && dev)
+        if (f.dead)
             drop_dead_device(dev);
         wait_stop(plug_interval_ms);
     }
@@ -339,14 +345,17 @@ void HID_INTERDACE::hot_pulg_check_slot()
     if (!plug_paths.contains(device_path)) {
         connected = false;
         retire_device();
+        health.gone();
+        states->gone();
         states->post(1);
-    } else if (!connected) {
+    } else if (!connected && health.may_reopen()) {
         hid_device *opened = hid_open_path(device_path.toLatin1().constData());
         if (opened) {
             retire_device();
             device = opened;
             handle = opened;
             connected = true;
+            health.new_handle(opened);
             states->reopened();
         }
     }

@@ -3,6 +3,7 @@
 
 #include "data_process/data_process.h"
 #include "usb_help/link_guard.h"
+#include "usb_help/plug_loop.h"
 #include "usb_help/usb_operate.h"
 
 #include <QByteArray>
@@ -11,7 +12,6 @@
 #include <QQueue>
 #include <QString>
 #include <QThread>
-#include <QTimer>
 #include <QVector>
 
 #include <atomic>
@@ -22,7 +22,8 @@
 // Link between one model window and one HID instrument that speaks the
 // command-frame protocol. Commands are written from the caller's thread;
 // the link's own thread reads the answers, and a second thread checks every
-// 100 ms that the device is still there (and reopens it when it returns).
+// 100 ms that the device is still there (and reopens it when it returns, or
+// when reads or writes on its handle kept failing).
 // Signals from those threads reach the window queued.
 class HID_INTERDACE : public QThread, public USB_OPERATE, public HID_DATA_PROCESS
 {
@@ -72,9 +73,10 @@ private:
     bool wait_stop(int ms);
     void retire_device();          // dev_mutex held
     void close_retired();
-    // Reader thread: reads on dev keep failing, so it is closed as if
-    // unplugged; the next hot-plug pass reopens the path.
+    // Reads or writes on dev keep failing, so it is closed as if
+    // unplugged; a later hot-plug pass reopens the path.
     void drop_dead_device(hid_device *dev);
+    void drop_dead_locked(hid_device *dev);   // dev_mutex held
     // Reader thread: a read on dev worked; a reopen after a dead handle
     // counts as connected from here.
     void confirm_device(hid_device *dev);
@@ -96,8 +98,6 @@ private:
     RetiredHandles retired;
     LinkStates *states = nullptr;
 
-    QThread *plug_thread = nullptr;
-    QTimer *plug_timer = nullptr;
     QVector<QString> plug_paths;   // hot-plug thread only
 
     // Upload state: taken by commands and the reader.
@@ -107,10 +107,13 @@ private:
     QElapsedTimer command_clock;   // since the last one-argument command
 
     uint8_t report_buf[64] = {};
-    ReadFailures read_failures;    // reader thread only
+    HandleHealth health;
 
     std::mutex stop_mutex;
     std::condition_variable stop_cv;
+
+    // Last: its passes use the members above.
+    PlugLoop plug_loop{plug_interval_ms, [this] { hot_pulg_check_slot(); }};
 };
 
 #endif

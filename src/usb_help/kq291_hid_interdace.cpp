@@ -2,6 +2,7 @@
 
 #include "common/app_env.h"
 #include "usb_help/usb_helper.h"
+#include "usb_help/utc_zone.h"
 
 #include <QDebug>
 #include <QMetaObject>
@@ -41,13 +42,6 @@ KQ291_HID_INTERDACE::KQ291_HID_INTERDACE()
     qRegisterMetaType<QVector<QString>>("QVector<QString>");
     qRegisterMetaType<QMap<uint32_t, float>>("QMap<uint32_t,float>");
     last_activity.start();
-    plug_thread = new QThread();
-    plug_timer = new QTimer();
-    plug_timer->setInterval(100);
-    plug_timer->moveToThread(plug_thread);
-    connect(plug_timer, &QTimer::timeout, this, &KQ291_HID_INTERDACE::hot_pulg_check_slot,
-            Qt::DirectConnection);
-    connect(plug_thread, &QThread::started, plug_timer, QOverload<>::of(&QTimer::start));
     states = new LinkStates(this);
     connect(states, &LinkStates::state, this, &KQ291_HID_INTERDACE::HID_status_update);
 }
@@ -59,12 +53,7 @@ KQ291_HID_INTERDACE::~KQ291_HID_INTERDACE()
         std::lock_guard<std::mutex> lock(state_mutex);
         stop_flag = true;
     }
-    if (plug_thread->isRunning()) {
-        QTimer *timer = plug_timer;
-        QMetaObject::invokeMethod(timer, [timer] { timer->stop(); }, Qt::BlockingQueuedConnection);
-        plug_thread->quit();
-        plug_thread->wait();
-    }
+    plug_loop.stop();
     quit();
     wait();
     {
@@ -77,8 +66,6 @@ KQ291_HID_INTERDACE::~KQ291_HID_INTERDACE()
         connected = false;
     }
     hid_exit();
-    delete plug_timer;
-    delete plug_thread;
 }
 
 void KQ291_HID_INTERDACE::stop()
@@ -92,6 +79,7 @@ void KQ291_HID_INTERDACE::set_handle(hid_device *dev)
     if (old != dev)
         retired.add(old);   // the reader may still be waiting on it
     handle.store(dev);
+    health.new_handle(dev);
 }
 
 void KQ291_HID_INTERDACE::close_retired()
@@ -103,10 +91,16 @@ void KQ291_HID_INTERDACE::close_retired()
 void KQ291_HID_INTERDACE::drop_dead_device(hid_device *dev)
 {
     std::lock_guard<std::mutex> lock(state_mutex);
-    if (device.load() != dev)
+    drop_dead_locked(dev);
+}
+
+void KQ291_HID_INTERDACE::drop_dead_locked(hid_device *dev)
+{
+    if (!dev || device.load() != dev)
         return;   // replaced meanwhile
     connected = false;
     set_handle(nullptr);
+    health.dropped();
     states->dead_handle();
 }
 
@@ -144,7 +138,7 @@ void KQ291_HID_INTERDACE::run()
         std::lock_guard<std::mutex> lock(state_mutex);
         if (stop_flag)
             return;
-        plug_thread->start(QThread::InheritPriority);
+        plug_loop.start();
     }
     while (!stop_flag) {
         // No read is in progress here: handles given up can go.
@@ -152,6 +146,14 @@ void KQ291_HID_INTERDACE::run()
         if (connected) {
             hid_receive();
         } else {
+            // Unplugged or dropped: nothing will answer what is awaited.
+            Outcome out;
+            {
+                std::lock_guard<std::mutex> lock(state_mutex);
+                if (!connected && (last_cmd == 2 || last_cmd == 3 || last_cmd == 5))
+                    out = settle_locked(true);
+            }
+            deliver(out);
             for (int i = 0; i < 20 && !stop_flag && !connected; ++i) {
                 msleep(50);
                 close_retired();
@@ -179,17 +181,22 @@ void KQ291_HID_INTERDACE::hot_pulg_check_slot()
     if (!plug_paths.contains(device_path)) {
         connected = false;
         set_handle(nullptr);
+        health.gone();
+        states->gone();
         states->post(1);
         return;
     }
-    if (connected)
+    if (connected || !health.may_reopen())
         return;
     hid_device *dev = hid_open_path(device_path.toLatin1().constData());
     if (!dev)
         return;
+    // A handle dropped as dead is retried quietly: the spell was logged.
+    const bool retry = states->awaiting();
     set_handle(dev);
     connected = true;
-    qDebug() << "hid link success eeeeeeeeeeeeeeee";
+    if (!retry)
+        qDebug() << "hid link success eeeeeeeeeeeeeeee";
     states->reopened();
 }
 
@@ -198,10 +205,21 @@ bool KQ291_HID_INTERDACE::write_locked(const QByteArray &bytes)
     last_activity.restart();
     if (!connected)
         return false;
-    const int written = usb_write(bytes.constData(), bytes.size());
-    if (written < 0)
-        qDebug() << "hid_write failed:" << bytes.toHex(' ');
-    return written >= 0;
+    hid_device *dev = device.load();
+    if (usb_write(bytes.constData(), bytes.size()) >= 0) {
+        health.succeeded(HandleHealth::Write, dev);
+        return true;
+    }
+    // A command lost; writes that keep failing are a dead handle, as reads are.
+    const HandleHealth::Failure f = health.failed(HandleHealth::Write, dev);
+    if (f.starts_spell) {
+        const wchar_t *error = dev ? hid_error(dev) : nullptr;
+        qDebug().noquote() << "hid_write failed:" << (error ? QString::fromWCharArray(error) : QString("no device"))
+                           << bytes.toHex(' ');
+    }
+    if (f.dead)
+        drop_dead_locked(dev);
+    return false;
 }
 
 bool KQ291_HID_INTERDACE::send_command_locked(int cmd)
@@ -238,6 +256,9 @@ void KQ291_HID_INTERDACE::HID_interface_cmd(int cmd)
         if (cmd == 2)
             count_requests = 1;
         written = send_command_locked(cmd);
+        // Nothing will answer: the reader must not end it a second time.
+        if (cmd == 2 && !written)
+            last_cmd = 0;
     }
     if (cmd == 4 && was_connected)
         emit clock_sync_done(written);
@@ -281,48 +302,45 @@ void KQ291_HID_INTERDACE::hid_receive()
     hid_device *dev = device.load();
     const int n = dev ? hid_read_timeout(dev, report_buf, REPORT_SIZE, READ_TIMEOUT_MS) : -1;
     if (n >= 0) {
-        read_failures.succeeded();
-        confirm_device(dev);
+        if (health.succeeded(HandleHealth::Read, dev))
+            confirm_device(dev);
     } else {
         // One failed read is no loss; a run of them is a dead handle.
-        if (!read_failures.running()) {
+        const HandleHealth::Failure f = health.failed(HandleHealth::Read, dev);
+        if (f.starts_spell) {
             const wchar_t *error = dev ? hid_error(dev) : nullptr;
             qDebug().noquote() << "hid read failed:" << (error ? QString::fromWCharArray(error) : QString("no device"));
         }
-        if (read_failures.failed() && dev)
+        if (f.dead)
             drop_dead_device(dev);
     }
 
-    enum { NOTHING, REALTIME, COUNT, GIVE_UP, FINISH } outcome = NOTHING;
-    quint16 word = 0;
-    int count = 0;
-    uint8_t finished_cmd = 0;
-    QByteArray finished_raw;
+    Outcome out;
     {
         std::lock_guard<std::mutex> lock(state_mutex);
         if (n > 0) {
             last_activity.restart();
             switch (last_cmd) {
             case 1:
-                word = quint16(report_buf[0] << 8 | report_buf[1]);
+                out.word = quint16(report_buf[0] << 8 | report_buf[1]);
                 last_cmd = 0;
-                outcome = REALTIME;
+                out.kind = Outcome::REALTIME;
                 break;
             case 2:
                 if (report_buf[0] == COUNT_ANSWER) {
-                    count = int(quint32(report_buf[1]) << 24 | quint32(report_buf[2]) << 16
-                                | quint32(report_buf[3]) << 8 | report_buf[4]);
+                    out.count = int(quint32(report_buf[1]) << 24 | quint32(report_buf[2]) << 16
+                                    | quint32(report_buf[3]) << 8 | report_buf[4]);
                     date_index.clear();
                     raw_reports.clear();
                     send_command_locked(3);
-                    outcome = COUNT;
+                    out.kind = Outcome::COUNT;
                 } else if (count_requests < MAX_COUNT_REQUESTS) {
                     ++count_requests;
                     send_command_locked(2);
                 } else {
                     qDebug() << "no record count after" << count_requests << "requests";
                     last_cmd = 0;
-                    outcome = GIVE_UP;
+                    out.kind = Outcome::GIVE_UP;
                 }
                 break;
             case 3:
@@ -332,41 +350,51 @@ void KQ291_HID_INTERDACE::hid_receive()
             default:
                 break;
             }
-        } else {
+        } else if (n < 0 || last_activity.elapsed() >= READ_TIMEOUT_MS) {
             // Silence is counted from the last command or report: a read
-            // that began before a command was written does not end it.
-            const bool silent = n < 0 || last_activity.elapsed() >= READ_TIMEOUT_MS;
-            if (silent) {
-                if (last_cmd == 2) {
-                    qDebug() << "no answer to the record count request";
-                    last_cmd = 0;
-                    outcome = GIVE_UP;
-                } else if (last_cmd == 3 || last_cmd == 5) {
-                    finished_cmd = last_cmd;
-                    finished_raw = raw_reports;
-                    last_cmd = 0;
-                    outcome = FINISH;
-                }
-                date_index.clear();
-                raw_reports.clear();
-            }
+            // that began before a command was written does not end it. A
+            // count may still come after a silence while the instrument
+            // stays connected; only a long one gives it up.
+            out = settle_locked(last_activity.elapsed() >= COUNT_WAIT_MS);
         }
     }
+    deliver(out);
+    if (n < 0)
+        msleep(20);   // a failing device: let the hot-plug check catch up
+}
 
-    switch (outcome) {
-    case REALTIME: {
+KQ291_HID_INTERDACE::Outcome KQ291_HID_INTERDACE::settle_locked(bool give_up_count)
+{
+    Outcome out;
+    if (last_cmd == 2 && give_up_count) {
+        qDebug() << "no answer to the record count request";
+        last_cmd = 0;
+        out.kind = Outcome::GIVE_UP;
+    } else if (last_cmd == 3 || last_cmd == 5) {
+        out.finished_cmd = last_cmd;
+        out.raw = raw_reports;
+        last_cmd = 0;
+        out.kind = Outcome::FINISH;
+    }
+    date_index.clear();
+    raw_reports.clear();
+    return out;
+}
+
+void KQ291_HID_INTERDACE::deliver(const Outcome &out)
+{
+    switch (out.kind) {
+    case Outcome::REALTIME: {
         QQueue<quint16> q;
-        q.enqueue(word);
+        q.enqueue(out.word);
         emit HID_get_rt_data(q);
         break;
     }
-    case COUNT: emit HID_get_save_data_cnt(count); break;
-    case GIVE_UP: emit not_get_any_data(); break;
-    case FINISH: finish_collection(finished_cmd, finished_raw); break;
-    case NOTHING: break;
+    case Outcome::COUNT: emit HID_get_save_data_cnt(out.count); break;
+    case Outcome::GIVE_UP: emit not_get_any_data(); break;
+    case Outcome::FINISH: finish_collection(out.finished_cmd, out.raw); break;
+    case Outcome::NOTHING: break;
     }
-    if (n < 0)
-        msleep(20);   // a failing device: let the hot-plug check catch up
 }
 
 void KQ291_HID_INTERDACE::receive_overtime_slot()
@@ -404,7 +432,7 @@ void KQ291_HID_INTERDACE::finish_collection(uint8_t cmd, const QByteArray &raw)
 
 int KQ291_HID_INTERDACE::instrument_clock_offset()
 {
-    return QTimeZone::systemTimeZoneId() == "UTC" ? 0 : 8 * 3600;
+    return utc_zone::pc_is_utc(QDateTime::currentDateTimeUtc()) ? 0 : 8 * 3600;
 }
 
 QByteArray KQ291_HID_INTERDACE::clock_bcd(const QDateTime &now)

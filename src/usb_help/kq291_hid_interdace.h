@@ -3,6 +3,7 @@
 
 #include "data_process/data_process.h"
 #include "usb_help/link_guard.h"
+#include "usb_help/plug_loop.h"
 #include "usb_help/usb_operate.h"
 
 #include <QByteArray>
@@ -13,7 +14,6 @@
 #include <QQueue>
 #include <QString>
 #include <QThread>
-#include <QTimer>
 #include <QVector>
 
 #include <hidapi.h>
@@ -41,6 +41,9 @@ public:
     static constexpr int SAMPLES_PER_BLOCK = 60;
     // Count requests written for one upload before it is given up.
     static constexpr int MAX_COUNT_REQUESTS = 4;
+    // Silence after a count request before the upload is given up, while
+    // the instrument stays connected (it ends at once when it goes).
+    static constexpr int COUNT_WAIT_MS = 5000;
 
     KQ291_HID_INTERDACE();
     ~KQ291_HID_INTERDACE() override;
@@ -50,7 +53,8 @@ public:
     bool is_connected() const { return connected.load(); }
 
     // Offset from UTC, in seconds, of the wall clock the instrument keeps:
-    // UTC+8, except on a PC whose zone is "UTC", whose clock is sent unchanged.
+    // UTC+8, except on a PC kept on UTC (under any of its names), whose
+    // clock is sent unchanged.
     static int instrument_clock_offset();
     // Second, minute, hour, day, month, year - 2000 as BCD bytes of the
     // instrument's wall clock at the instant `now`.
@@ -82,7 +86,21 @@ protected:
     void run() override;
 
 private:
+    // What a receive step has to report, emitted once no lock is held.
+    struct Outcome
+    {
+        enum { NOTHING, REALTIME, COUNT, GIVE_UP, FINISH } kind = NOTHING;
+        quint16 word = 0;
+        int count = 0;
+        uint8_t finished_cmd = 0;
+        QByteArray raw;
+    };
     void hid_receive();
+    // `state_mutex` held: the instrument fell silent or went. A date index
+    // or record range ends with what came; a count request only when
+    // give_up_count.
+    Outcome settle_locked(bool give_up_count);
+    void deliver(const Outcome &out);
     // Both need `state_mutex` held.
     bool write_locked(const QByteArray &bytes);
     bool send_command_locked(int cmd);
@@ -93,14 +111,13 @@ private:
     void close_retired();
     // Reader thread: see HID_INTERDACE.
     void drop_dead_device(hid_device *dev);
+    void drop_dead_locked(hid_device *dev);   // state_mutex held
     void confirm_device(hid_device *dev);
 
     std::atomic<bool> stop_flag{false};
     std::atomic<bool> connected{false};
     uint8_t last_cmd = 0;
     std::atomic<hid_device *> device{nullptr};
-    QThread *plug_thread = nullptr;
-    QTimer *plug_timer = nullptr;
     QString device_path;
     QVector<QString> plug_paths;
     QVector<QString> date_index;
@@ -116,7 +133,9 @@ private:
     RetiredHandles retired;
     // States are posted with `state_mutex` held.
     LinkStates *states = nullptr;
-    ReadFailures read_failures;       // reader thread only
+    HandleHealth health;
+    // Last: its pass uses the members above.
+    PlugLoop plug_loop{100, [this] { hot_pulg_check_slot(); }};
 };
 
 #endif

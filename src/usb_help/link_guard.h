@@ -3,8 +3,9 @@
 
 // What both HID links need to keep their link state true while three
 // threads (GUI, reader, hot-plug) decide it: states that reach the owner
-// in the order decided, a rule for when failing reads mean a dead handle,
-// and the handles replaced while the reader may still wait on them.
+// in the order decided, a rule for when failing reads or writes mean a dead
+// handle (logged once, reopened with growing gaps), and the handles
+// replaced while the reader may still wait on them.
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -12,6 +13,7 @@
 #include <hidapi.h>
 
 #include <atomic>
+#include <mutex>
 #include <vector>
 
 // Link states (0 connected, 1 not present) decided in the link's threads.
@@ -26,12 +28,15 @@ public:
     // In the owner's thread, before the "connected" it reports directly:
     // every state posted before is dropped, so the latest decision wins.
     void connected_directly();
-    // The reader dropped a handle whose reads keep failing: 1 now, and the
-    // next open counts as connected only once a read on it works.
+    // A handle whose reads or writes keep failing was dropped: 1 now, and
+    // the next open counts as connected only once the device works again.
     void dead_handle();
+    // A hot-plug pass found the path missing: the device is unplugged, so
+    // its return is a plain reopen, connected at once.
+    void gone() { m_awaiting = false; }
     // A hot-plug pass opened the path again.
     void reopened();
-    // A read on the current handle worked.
+    // The current handle works again.
     void answered();
     bool awaiting() const { return m_awaiting; }
 
@@ -44,28 +49,60 @@ private:
     std::atomic<bool> m_awaiting{false};
 };
 
-// Failed reads in a row. One is no loss; a run of several, or one that has
-// lasted a second, means the handle is dead although its path is listed
-// (the device was replugged faster than a hot-plug pass, or went wrong).
-class ReadFailures
+// Failed reads and writes on the link's current handle, and the spell of
+// trouble they make. One failure is no loss; a run of several, or one that
+// has lasted a second, means the handle is dead although its path is
+// listed (replugged faster than a hot-plug pass, or gone wrong). Reads and
+// writes keep runs of their own: a read that times out says nothing of
+// writes. Each new handle starts both runs afresh.
+//
+// A spell lasts from the first failure until every kind that failed has
+// worked again, across the handles dropped and reopened meanwhile: the
+// link logs it once, and reopens within it come further and further apart.
+// Called from the reader thread and from the threads that write.
+class HandleHealth
 {
 public:
+    enum Op { Read = 0, Write = 1 };
     static constexpr int dead_after = 5;
     static constexpr int dead_after_ms = 1000;
+    // Gaps between reopens in a spell double from this up to the cap.
+    static constexpr int first_gap_ms = 200;
+    static constexpr int max_gap_ms = 3200;
 
-    // Counts one failed read; true when the run means the handle is dead.
-    bool failed()
+    struct Failure
     {
-        if (m_count++ == 0)
-            m_clock.start();
-        return m_count >= dead_after || m_clock.hasExpired(dead_after_ms);
-    }
-    void succeeded() { m_count = 0; }
-    bool running() const { return m_count > 0; }
+        bool starts_spell = false;   // log it
+        bool dead = false;           // drop the handle
+    };
+    // A failed read or write on dev. Failures of a handle no longer in use
+    // count for nothing.
+    Failure failed(Op op, hid_device *dev);
+    // A read that worked (a report or a time-out) or a write that went
+    // out on dev. True when nothing is failing any more.
+    bool succeeded(Op op, hid_device *dev);
+    // The handle in use from now on (null: none).
+    void new_handle(hid_device *dev);
+    // The handle was dropped as dead: the next reopen waits its gap.
+    void dropped();
+    // The path is missing: no handle, and its return is reopened at once.
+    void gone();
+    // A reopen is due (always, outside a spell of drops).
+    bool may_reopen() const;
+    bool in_spell() const;
 
 private:
-    int m_count = 0;
-    QElapsedTimer m_clock;
+    struct Run
+    {
+        int count = 0;
+        QElapsedTimer clock;
+    };
+    mutable std::mutex m_mutex;
+    hid_device *m_handle = nullptr;
+    Run m_runs[2];
+    bool m_failing[2] = {false, false};
+    int m_drops = 0;               // in this spell
+    QElapsedTimer m_last_drop;
 };
 
 // Handles replaced or dropped while the reader may still be inside a read

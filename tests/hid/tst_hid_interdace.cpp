@@ -130,6 +130,12 @@ private slots:
         QTest::newRow("PC in UTC+8") << QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9), QTimeZone(8 * 3600));
         QTest::newRow("PC in UTC+1") << QDateTime(QDate(2024, 3, 5), QTime(7, 7, 9), QTimeZone(3600));
         QTest::newRow("PC zone UTC: clock unchanged") << QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9), Qt::UTC);
+        // UTC under its other names is the same zone.
+        for (const char *id : {"UTC", "Etc/UTC", "Etc/Universal", "Zulu", "Etc/UCT"})
+            QTest::addRow("PC zone %s: clock unchanged", id)
+                << QDateTime(QDate(2024, 3, 5), QTime(14, 7, 9), QTimeZone(id));
+        // At offset 0 too, but GMT with summer time: an ordinary zone.
+        QTest::newRow("PC in London") << QDateTime(QDate(2024, 3, 5), QTime(6, 7, 9), QTimeZone("Europe/London"));
     }
 
     void clock_frame()
@@ -429,6 +435,60 @@ private slots:
         link.HID_interface_cmd(1);
         QVERIFY(testkit::wait_until([&] { return rt.count() == 1; }));
         // Every handle given up is closed; the one in use stays open.
+        QVERIFY(testkit::wait_until([&] { return hidsim::open_handles(PATH) == 1; }));
+    }
+
+    // Reads or writes that keep failing while the device stays listed: the
+    // link shows "not connected" throughout, reopens less and less often
+    // instead of every pass, logs the spell once, and comes back once the
+    // device works again.
+    void lasting_failure_is_spaced_and_logged_once_data()
+    {
+        QTest::addColumn<bool>("writes");
+        QTest::newRow("reads fail") << false;
+        QTest::newRow("writes fail") << true;
+    }
+    void lasting_failure_is_spaced_and_logged_once()
+    {
+        QFETCH(bool, writes);
+        Connected c;
+        HID_INTERDACE &link = c.link;
+        testkit::Heard &st = c.st, &rt = c.rt;
+        testkit::LogLines log(QStringLiteral("usb_help/"));
+        const int opens = hidsim::open_count(PATH);
+        const int mark = st.count();
+        if (writes)
+            hidsim::set_write_fails(PATH, true);
+        else
+            hidsim::set_read_fails(PATH, true);
+        // Five seconds, polled as a window does (faster, to fail sooner).
+        QElapsedTimer spell;
+        spell.start();
+        while (!spell.hasExpired(5000)) {
+            link.HID_interface_cmd(1);
+            QTest::qWait(200);
+        }
+        const int reopens = hidsim::open_count(PATH) - opens;
+        // A reopen every pass would be ~50.
+        QVERIFY2(reopens >= 1 && reopens <= 10, qPrintable(QString::number(reopens)));
+        QVERIFY(!states(st, mark).isEmpty());
+        QCOMPARE(states(st, mark).last(), 1);
+        QVERIFY(!states(st, mark).contains(0));
+        QCOMPARE(log.lines().size(), 1);
+        QVERIFY2(log.lines().first().startsWith(writes ? "hid write failed" : "hid read failed"),
+                 qPrintable(log.lines().first()));
+
+        hidsim::set_write_fails(PATH, false);
+        hidsim::set_read_fails(PATH, false);
+        QElapsedTimer back;
+        back.start();
+        bool again = false;
+        while (!again && !back.hasExpired(8000)) {
+            link.HID_interface_cmd(1);
+            again = testkit::wait_until([&] { return states(st).last() == 0; }, 200);
+        }
+        QVERIFY(again);
+        QVERIFY(testkit::wait_until([&] { return rt.count() >= 1; }));
         QVERIFY(testkit::wait_until([&] { return hidsim::open_handles(PATH) == 1; }));
     }
 

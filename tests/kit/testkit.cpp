@@ -23,6 +23,7 @@
 
 #include <arpa/inet.h>
 #include <cmath>
+#include <cstdio>
 #include <netinet/in.h>
 #include <sys/socket.h>
 
@@ -205,6 +206,69 @@ bool wait_until(const std::function<bool()> &pred, int timeout_ms)
         QThread::msleep(2);
     }
     return true;
+}
+
+struct LogLines::State
+{
+    QString file_part;
+    QtMessageHandler previous = nullptr;
+    mutable QMutex mutex;
+    QStringList lines;
+};
+
+namespace {
+QMutex log_lines_mutex;
+LogLines::State *log_lines_state = nullptr;
+
+void log_lines_handler(QtMsgType type, const QMessageLogContext &context, const QString &msg)
+{
+    QtMessageHandler previous = nullptr;
+    {
+        QMutexLocker lock(&log_lines_mutex);
+        if (LogLines::State *s = log_lines_state) {
+            previous = s->previous;
+            const QString file = QString::fromUtf8(context.file ? context.file : "");
+            if (s->file_part.isEmpty() || file.contains(s->file_part)) {
+                QMutexLocker lines_lock(&s->mutex);
+                s->lines << msg;
+            }
+        }
+    }
+    if (previous)
+        previous(type, context, msg);
+    else
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, msg)));
+}
+}
+
+LogLines::LogLines(const QString &file_part) : m_state(new State)
+{
+    m_state->file_part = file_part;
+    QMutexLocker lock(&log_lines_mutex);
+    log_lines_state = m_state;
+    m_state->previous = qInstallMessageHandler(log_lines_handler);
+}
+
+LogLines::~LogLines()
+{
+    {
+        QMutexLocker lock(&log_lines_mutex);
+        qInstallMessageHandler(m_state->previous);
+        log_lines_state = nullptr;
+    }
+    delete m_state;
+}
+
+QStringList LogLines::lines() const
+{
+    QMutexLocker lock(&m_state->mutex);
+    return m_state->lines;
+}
+
+void LogLines::clear()
+{
+    QMutexLocker lock(&m_state->mutex);
+    m_state->lines.clear();
 }
 
 QString source_dir() { return qEnvironmentVariable("SENSAVO_SOURCE_DIR", QStringLiteral(".")); }

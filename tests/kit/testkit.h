@@ -134,6 +134,23 @@ private:
     QList<QVariantList> m_calls;
 };
 
+// Records the messages logged from any thread while it lives, those whose
+// source file path contains `file_part` (empty: all), and passes every
+// message on to the handler installed before. One at a time.
+class LogLines
+{
+public:
+    explicit LogLines(const QString &file_part = QString());
+    ~LogLines();
+    QStringList lines() const;
+    int count() const { return lines().size(); }
+    void clear();
+
+    struct State;
+private:
+    State *m_state;
+};
+
 QString source_dir();   // the checkout, for fixtures
 QString binary_dir();   // the build tree
 

@@ -56,6 +56,10 @@ struct Rig
     }
 };
 
+// Not UTC under any name: record times and the clock are the instrument's
+// UTC+8 wall time moved into the PC's zone.
+const char *const PC_ZONE = "Europe/Berlin";
+
 void set_zone(const char *tz)
 {
     if (tz)
@@ -77,8 +81,8 @@ private slots:
         qRegisterMetaType<QVector<QString>>("QVector<QString>");
         qRegisterMetaType<RecordMap>("QMap<uint32_t,float>");
     }
-    void init() { hidsim::reset(); }
-    void cleanup() { set_zone(nullptr); hidsim::reset(); }
+    void init() { set_zone(PC_ZONE); hidsim::reset(); }
+    void cleanup() { set_zone(PC_ZONE); hidsim::reset(); }
 
     void date_index_data()
     {
@@ -168,6 +172,8 @@ private slots:
         QTest::newRow("Berlin") << QByteArray("Europe/Berlin") << 8 * 3600 << QByteArray("00 00 20 10 01 24");
         QTest::newRow("New York") << QByteArray("America/New_York") << 8 * 3600 << QByteArray("00 00 20 10 01 24");
         QTest::newRow("UTC") << QByteArray("UTC") << 0 << QByteArray("00 00 12 10 01 24");
+        QTest::newRow("Etc/UTC") << QByteArray("Etc/UTC") << 0 << QByteArray("00 00 12 10 01 24");
+        QTest::newRow("London (GMT)") << QByteArray("Europe/London") << 8 * 3600 << QByteArray("00 00 20 10 01 24");
     }
     void clock_zone()
     {
@@ -337,11 +343,55 @@ private slots:
         QSignalSpy none(&link, &KQ291_HID_INTERDACE::not_get_any_data);
         QSignalSpy index(&link, &KQ291_HID_INTERDACE::get_save_data_index);
         link.HID_interface_cmd(2);
-        QVERIFY(none.wait(4000));
+        // A silent instrument is waited for a while: a count may come late.
+        QVERIFY(none.wait(KQ291_HID_INTERDACE::COUNT_WAIT_MS + 3000));
         QTest::qWait(1500);
         QCOMPARE(none.count(), 1);
         QCOMPARE(index.count(), 0);
         QCOMPARE(int(hidsim::writes(PATH).size()), requests);
+    }
+
+    // The count comes after more than a read time-out of silence: it is
+    // still taken, and the upload goes on to the date index.
+    void a_count_answer_after_a_silence_is_taken()
+    {
+        Rig rig;
+        KQ291_HID_INTERDACE &link = rig.link;
+        testkit::Heard count(&link, &KQ291_HID_INTERDACE::HID_get_save_data_cnt);
+        testkit::Heard index(&link, &KQ291_HID_INTERDACE::get_save_data_index);
+        testkit::Heard none(&link, &KQ291_HID_INTERDACE::not_get_any_data);
+        QVERIFY(1500 > KQ291_HID_INTERDACE::READ_TIMEOUT_MS);
+        hidsim::delay_answers(PATH, 1500);
+        link.HID_interface_cmd(2);
+        QVERIFY(index.wait(6000));
+        QCOMPARE(count.count(), 1);
+        QCOMPARE(count[0][0].toInt(), 10 * 60 + 12 * 60 + 2 * 60 + 20);
+        QCOMPARE(index[0][0].value<QVector<QString>>().size(), 25);
+        QCOMPARE(none.count(), 0);
+        QStringList codes;
+        for (const Bytes &w : hidsim::writes(PATH))
+            codes << QString::fromLatin1(command_bytes(w, 1).toHex());
+        QCOMPARE(codes, (QStringList{"b5", "b4"}));
+    }
+
+    // Unplugged while the count is awaited: the wait ends at once, not
+    // after the silence a connected instrument is given.
+    void unplugged_while_the_count_is_awaited()
+    {
+        Rig rig;
+        KQ291_HID_INTERDACE &link = rig.link;
+        rig.inst->set_count_silent(true);
+        testkit::Heard none(&link, &KQ291_HID_INTERDACE::not_get_any_data);
+        link.HID_interface_cmd(2);
+        QTest::qWait(300);
+        QCOMPARE(none.count(), 0);
+        QElapsedTimer waited;
+        waited.start();
+        hidsim::unplug(PATH);
+        QVERIFY(none.wait(KQ291_HID_INTERDACE::COUNT_WAIT_MS + 3000));
+        QVERIFY2(waited.elapsed() < KQ291_HID_INTERDACE::COUNT_WAIT_MS - 1000, qPrintable(QString::number(waited.elapsed())));
+        QTest::qWait(1500);
+        QCOMPARE(none.count(), 1);
     }
 
     void a_late_count_answer_still_counts()
@@ -509,6 +559,63 @@ private slots:
         rig.inst->set_level(500);
         rig.link.HID_interface_cmd(1);
         QVERIFY(testkit::wait_until([&] { return rt.count() == 1; }));
+        QVERIFY(testkit::wait_until([&] { return hidsim::open_handles(PATH) == 1; }));
+    }
+
+    // Reads or writes that keep failing while the device stays listed:
+    // "not connected" throughout, reopens spaced instead of one a pass, the
+    // spell logged once, and the link back once the device works again.
+    void lasting_failure_is_spaced_and_logged_once_data()
+    {
+        QTest::addColumn<bool>("writes");
+        QTest::newRow("reads fail") << false;
+        QTest::newRow("writes fail") << true;
+    }
+    void lasting_failure_is_spaced_and_logged_once()
+    {
+        QFETCH(bool, writes);
+        Rig rig;
+        KQ291_HID_INTERDACE &link = rig.link;
+        testkit::Heard state(&link, &KQ291_HID_INTERDACE::HID_status_update);
+        testkit::Heard rt(&link, &KQ291_HID_INTERDACE::HID_get_rt_data);
+        auto states = [&] {
+            QList<int> s;
+            for (const QVariantList &args : state)
+                s << args[0].toInt();
+            return s;
+        };
+        testkit::LogLines log(QStringLiteral("usb_help/"));
+        const int opens = hidsim::open_count(PATH);
+        if (writes)
+            hidsim::set_write_fails(PATH, true);
+        else
+            hidsim::set_read_fails(PATH, true);
+        QElapsedTimer spell;
+        spell.start();
+        while (!spell.hasExpired(5000)) {
+            link.HID_interface_cmd(1);
+            QTest::qWait(200);
+        }
+        const int reopens = hidsim::open_count(PATH) - opens;
+        // A reopen every pass would be ~50.
+        QVERIFY2(reopens >= 1 && reopens <= 10, qPrintable(QString::number(reopens)));
+        QVERIFY(!states().isEmpty());
+        QCOMPARE(states().last(), 1);
+        QVERIFY(!states().contains(0));
+        QVERIFY2(log.lines().size() == 1, qPrintable(log.lines().join(" | ")));
+        QVERIFY2(log.lines().first().startsWith(writes ? "hid_write failed" : "hid read failed"),
+                 qPrintable(log.lines().first()));
+
+        hidsim::set_write_fails(PATH, false);
+        hidsim::set_read_fails(PATH, false);
+        QElapsedTimer back;
+        back.start();
+        bool again = false;
+        while (!again && !back.hasExpired(8000)) {
+            link.HID_interface_cmd(1);
+            again = testkit::wait_until([&] { return states().last() == 0 && rt.count() > 0; }, 200);
+        }
+        QVERIFY(again);
         QVERIFY(testkit::wait_until([&] { return hidsim::open_handles(PATH) == 1; }));
     }
 

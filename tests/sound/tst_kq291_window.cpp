@@ -21,6 +21,8 @@
 #include <QtTest>
 #include <qcustomplot.h>
 
+#include <ctime>
+
 namespace {
 
 using Block = hidsim::Kq291Instrument::Block;
@@ -80,6 +82,14 @@ class tst_kq291_window : public QObject
 {
     Q_OBJECT
 private slots:
+    // A zone that is not UTC under any name: the instrument's UTC+8 wall
+    // time is moved into it (a UTC PC is tested by tst_kq291_zone_names).
+    void initTestCase()
+    {
+        qputenv("TZ", "Europe/Berlin");
+        tzset();
+    }
+
     void polling_writes_b3()
     {
         Window win;

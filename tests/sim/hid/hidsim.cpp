@@ -40,6 +40,16 @@ struct Device
     int fail_reads_left = 0;
     bool write_fails = false;
     std::deque<Bytes> input;
+    // Answers held back until their time (delay_answers), with the plug
+    // epoch they were given in.
+    struct Later
+    {
+        std::chrono::steady_clock::time_point due;
+        unsigned long epoch;
+        Bytes report;
+    };
+    std::deque<Later> later;
+    int answer_delay_ms = 0, delayed_writes_left = 0;
     std::vector<Bytes> writes;
     int opens = 0, closes = 0, handles = 0, reads = 0;
 };
@@ -71,6 +81,18 @@ Device *find(State &s, const std::string &path)
         if (d.spec.path == path)
             return &d;
     return nullptr;
+}
+
+// Moves held-back answers whose time has come to the input queue; those of
+// an earlier plug epoch are dropped.
+void release_due(Device &d)
+{
+    const auto now = std::chrono::steady_clock::now();
+    while (!d.later.empty() && d.later.front().due <= now) {
+        if (d.present && d.later.front().epoch == d.epoch)
+            d.input.push_back(std::move(d.later.front().report));
+        d.later.pop_front();
+    }
 }
 
 Bytes padded(Bytes r)
@@ -252,6 +274,16 @@ void set_init_fails(bool fails)
     State &s = state();
     std::lock_guard<std::mutex> lock(s.mutex);
     s.init_fails = fails;
+}
+
+void delay_answers(const std::string &path, int ms, int writes)
+{
+    State &s = state();
+    std::lock_guard<std::mutex> lock(s.mutex);
+    if (Device *d = find(s, path)) {
+        d->answer_delay_ms = ms;
+        d->delayed_writes_left = writes;
+    }
 }
 
 void push_report(const std::string &path, const Bytes &report)
@@ -556,8 +588,16 @@ int hid_write(hid_device *dev, const unsigned char *data, size_t length)
         --s.calls_in_progress;
         Device *d = find(s, path);
         if (d && d->present && d->epoch == epoch) {
-            for (Bytes &a : answers)
-                d->input.push_back(padded(std::move(a)));
+            const bool hold = d->delayed_writes_left > 0;
+            if (hold)
+                --d->delayed_writes_left;
+            const auto due = std::chrono::steady_clock::now() + std::chrono::milliseconds(d->answer_delay_ms);
+            for (Bytes &a : answers) {
+                if (hold)
+                    d->later.push_back({due, epoch, padded(std::move(a))});
+                else
+                    d->input.push_back(padded(std::move(a)));
+            }
         }
         s.changed.notify_all();
     }
@@ -592,12 +632,25 @@ int hid_read_timeout(hid_device *dev, unsigned char *data, size_t length, int mi
     } reading(s, dev);
     auto ready = [&] {
         Device *d = alive(s, dev);
+        if (d)
+            release_due(*d);
         return !d || d->read_fails || d->fail_reads_left > 0 || !d->input.empty();
     };
-    if (milliseconds < 0)
-        s.changed.wait(lock, ready);
-    else
-        s.changed.wait_for(lock, std::chrono::milliseconds(milliseconds), ready);
+    // Wakes for held-back answers falling due, too.
+    using clock = std::chrono::steady_clock;
+    const auto deadline = clock::now() + std::chrono::milliseconds(milliseconds < 0 ? 0 : milliseconds);
+    for (;;) {
+        if (ready() || (milliseconds >= 0 && clock::now() >= deadline))
+            break;
+        Device *d = alive(s, dev);
+        const bool held = d && !d->later.empty();
+        if (milliseconds < 0 && !held)
+            s.changed.wait(lock);
+        else if (milliseconds < 0 || (held && d->later.front().due < deadline))
+            s.changed.wait_until(lock, d->later.front().due);
+        else
+            s.changed.wait_until(lock, deadline);
+    }
     Device *d = alive(s, dev);
     const bool fail_once = d && d->fail_reads_left > 0;
     if (fail_once)

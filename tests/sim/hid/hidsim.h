@@ -58,6 +58,10 @@ void set_open_fails(const std::string &path, bool fails);
 // hid_init returns -1 while set.
 void set_init_fails(bool fails);
 
+// The answers to the next `writes` writes to the path become readable only
+// `ms` after their write (an instrument slow to answer).
+void delay_answers(const std::string &path, int ms, int writes = 1);
+
 // Queues an input report (padded to 64 bytes) as if the device sent it unasked.
 void push_report(const std::string &path, const Bytes &report);
 
