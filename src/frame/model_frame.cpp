@@ -3,6 +3,7 @@
 #include "common/app_env.h"
 #include "common/settings_step.h"
 #include "common/waiting_box.h"
+#include "frame/quiet_updates.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -186,6 +187,9 @@ void ModelFrame::status_bar_init()
     m_status_timer = new QTimer(m_window);
     connect(m_status_timer, &QTimer::timeout, this, &ModelFrame::status_reflash);
     m_clock_label = new QLabel;
+    QFont font;
+    font.setPointSize(10);
+    m_clock_label->setFont(font);
     m_icon_label = new QLabel;
     m_link_label = new QLabel;
     m_version_label = new QLabel;
@@ -204,10 +208,7 @@ void ModelFrame::status_reflash()
 {
     if (!m_clock_label)
         return;
-    m_clock_label->setText(app_env::now().toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")));
-    QFont font;
-    font.setPointSize(10);
-    m_clock_label->setFont(font);
+    set_steady_text(m_clock_label, app_env::now().toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")));
 }
 
 void ModelFrame::device_status_update(int status)
