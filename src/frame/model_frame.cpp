@@ -225,6 +225,10 @@ void ModelFrame::device_status_update(int status)
     } else {
         text = tr_window("in used");
     }
+    // An unplugged link repeats its state every pass: only a change is shown.
+    if (status == m_shown_status && text == m_link_label->text())
+        return;
+    m_shown_status = status;
     QPixmap pm(picture);
     if (!pm.isNull())
         pm = pm.scaled(m_icon_label->size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);

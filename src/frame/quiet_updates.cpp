@@ -94,8 +94,13 @@ void replot_soon(QCustomPlot *plot)
 
 void paint_with_window(QCustomPlot *plot)
 {
-    if (plot)
-        plot->setPlottingHint(QCP::phImmediateRefresh, false);
+    if (!plot)
+        return;
+    plot->setPlottingHint(QCP::phImmediateRefresh, false);
+    // The plot fills its whole area (its background is an opaque white), so
+    // the frames and the window behind it need not paint their backgrounds
+    // under it at every redraw.
+    plot->setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
 void scroll_to_bottom_soon(QAbstractItemView *view)

@@ -15,8 +15,8 @@ namespace frame {
 // draw once) and paints it there with the window's other changes, rather
 // than painting it at once on its own.
 void replot_soon(QCustomPlot *plot);
-// Draws now but paints with the window's other changes (for plots set up
-// once: their hint is kept for every later replot).
+// Draws now but paints with the window's other changes, over nothing of the
+// widgets behind it (the plot is opaque). Kept for every later replot.
 void paint_with_window(QCustomPlot *plot);
 
 // Shows the last row once in the next event-loop pass, however many rows
