@@ -79,6 +79,12 @@ ModelFrame::ModelFrame(QMainWindow *window, const Config &config, const Hooks &h
         }
     }
 
+    // The real-time table takes the room its empty form is laid out with.
+    // Sized to its contents it would lay the whole window out again at every
+    // row, measuring the height of all its rows each time (long runs slow).
+    if (RT_table_data && RT_table_data->sizeAdjustPolicy() == QAbstractScrollArea::AdjustToContents)
+        RT_table_data->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContentsOnFirstShow);
+
     // The polling timer drives the window's own slot, so the slot the form
     // and the tests know stays the one that sends the command.
     m_poll_timer = new QTimer(this);
