@@ -56,7 +56,8 @@ public:
         label->setProperty(k_free_min, label->minimumSize());
         label->setProperty(k_free_max, label->maximumSize());
         label->setFixedSize(label->size());
-        m_labels.append(label);
+        if (!m_labels.contains(label))   // a label freed at every text comes back each time
+            m_labels.append(label);
     }
 
     bool eventFilter(QObject *watched, QEvent *event) override
