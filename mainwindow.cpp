@@ -13,6 +13,7 @@
 #include "KQ285_interface/kq285_interface.h"
 #include "KQ291_interface/kq291_interface.h"
 #include "file_oprate/file_oprate.h"
+#include "frame/quiet_updates.h"
 #include "help/help.h"
 #include "setting/setting.h"
 #include "update_check/update_check.h"
@@ -135,12 +136,14 @@ void MainWindow::status_bar_init()
     status_timer = new QTimer(this);
     connect(status_timer, &QTimer::timeout, this, &MainWindow::status_reflash);
     clock_label = new QLabel;
+    QFont font;
+    font.setPointSize(10);
+    clock_label->setFont(font);
     icon_label = new QLabel;
     link_label = new QLabel;
     version_label = new QLabel;
 
     ui->statusbar->addWidget(clock_label);
-    status_timer->start(1000);
     icon_label->setMinimumWidth(22);
     ui->statusbar->addWidget(icon_label);
     link_label->setText(QStringLiteral("not connected"));
@@ -151,10 +154,20 @@ void MainWindow::status_bar_init()
 
 void MainWindow::status_reflash()
 {
-    clock_label->setText(app_env::now().toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")));
-    QFont font;
-    font.setPointSize(10);
-    clock_label->setFont(font);
+    frame::set_steady_text(clock_label, app_env::now().toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")));
+}
+
+void MainWindow::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    status_reflash();
+    status_timer->start(1000);
+}
+
+void MainWindow::hideEvent(QHideEvent *event)
+{
+    QMainWindow::hideEvent(event);
+    status_timer->stop();
 }
 
 void MainWindow::ui_init(QString production_name, QString path)

@@ -48,6 +48,11 @@ private slots:
     void on_help_Button_clicked();
     void on_language_Button_clicked();
 
+protected:
+    // The clock runs only while the window is on screen.
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
 private:
     void base_init();
     void parameter_update();

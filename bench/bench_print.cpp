@@ -1,11 +1,13 @@
 // Table print to PDF through the real print preview, from the KQ257 window and
 // from the import viewer, beside a bare QPainter-on-QPdfWriter floor drawing
-// the same rows in the same run. Each case runs in a child process of its own
-// so that its peak memory is its own. Prints figures and ratios only.
+// the same rows on as many pages as the window's print (its rows per page) in
+// the same run. Each case runs in a child process of its own so that its peak
+// memory is its own. Prints figures and ratios only.
 //
 //   bench_print                 all cases at 1,000 / 10,000 / 70,000 rows
 //   bench_print ROWS...         all cases at the given row counts
-//   bench_print --case KIND ROWS   one case (window, viewer or floor)
+//   bench_print --case KIND ROWS [PAGES]   one case (window, viewer, or floor
+//                                          on PAGES pages)
 //   bench_print --book ROWS FILE   only writes the viewer's workbook
 #include "KQ257_interface/kq257_interface.h"
 #include "import_data/import_data.h"
@@ -21,10 +23,12 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QMap>
 #include <QProcess>
 #include <QPushButton>
 #include <QTableWidget>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <sys/resource.h>
@@ -101,7 +105,7 @@ Result time_preview(const std::function<void()> &open, const QString &pdf)
     return r;
 }
 
-Result run_floor(int rows, const QString &pdf)
+Result run_floor(int rows, int window_pages, const QString &pdf)
 {
     // The same texts the window prints, made up front: the floor is the drawing.
     QStringList dates;
@@ -116,16 +120,23 @@ Result run_floor(int rows, const QString &pdf)
     writer.setResolution(96);
     QPainter p(&writer);
     const QFontMetrics fm(p.font(), &writer);
-    const int line = fm.lineSpacing();
+    int line = fm.lineSpacing();
     const int top = 2 * line, bottom = writer.height() - 2 * line;
+    // The window's rows per page (its row height and margins differ from a
+    // bare text line's): the floor writes as many pages as the window.
+    const int per_page = window_pages > 0 ? (rows + window_pages - 1) / window_pages : 0;
+    if (per_page > 0)
+        line = std::min(line, (bottom - top) / (per_page + 3));
     int y = top + 3 * line;   // the title's room on the first page
-    int pages = 1;
+    int pages = 1, on_page = 0;
     for (int i = 0; i < rows; ++i) {
-        if (y + line > bottom) {
+        if (per_page > 0 ? on_page == per_page : y + line > bottom) {
             writer.newPage();
             ++pages;
             y = top;
+            on_page = 0;
         }
+        ++on_page;
         y += line;
         p.drawText(40, y, dates[i]);
         p.drawText(240, y, QString::number(23.5 + 1.2 * std::sin(i / 400.0), 'f', 2) + QStringLiteral("℃"));
@@ -150,14 +161,14 @@ int make_book(int rows, const QString &book)
     return QFileInfo::exists(book) ? 0 : 1;
 }
 
-int run_case(const QString &kind, int rows)
+int run_case(const QString &kind, int rows, int window_pages)
 {
     testkit::ProgramDir dir;
     hidsim::reset();
     const QString pdf = dir.file(QStringLiteral("table.pdf"));
     Result r;
     if (kind == QLatin1String("floor")) {
-        r = run_floor(rows, pdf);
+        r = run_floor(rows, window_pages, pdf);
     } else if (kind == QLatin1String("window")) {
         const auto w = filled_window(rows);
         r = time_preview([&] { w->Printf_table_Slot(); }, pdf);
@@ -186,9 +197,9 @@ int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("QT_LOGGING_RULES", "*.debug=false");
-    if (argc == 4 && QByteArray(argv[1]) == "--case") {
+    if ((argc == 4 || argc == 5) && QByteArray(argv[1]) == "--case") {
         QApplication app(argc, argv);
-        return run_case(QString::fromLatin1(argv[2]), atoi(argv[3]));
+        return run_case(QString::fromLatin1(argv[2]), atoi(argv[3]), argc == 5 ? atoi(argv[4]) : 0);
     }
     if (argc == 4 && QByteArray(argv[1]) == "--book") {
         QApplication app(argc, argv);
@@ -204,15 +215,22 @@ int main(int argc, char *argv[])
     std::printf("%-7s %7s %10s %10s %10s %6s %9s %9s %9s %9s %8s\n", "case", "rows", "preview s", "pdf s", "total s",
                 "pages", "base MB", "peak MB", "pdf x fl", "tot x fl", "MB x fl");
     for (int rows : counts) {
+        // The window first: the floor writes its number of pages.
+        QMap<QString, QStringList> figures;
+        for (const char *kind : {"window", "floor", "viewer"}) {
+            QStringList args{QStringLiteral("--case"), QString::fromLatin1(kind), QString::number(rows)};
+            if (QLatin1String(kind) == QLatin1String("floor"))
+                args << figures.value(QStringLiteral("window")).value(4, QStringLiteral("0"));
+            QProcess child;
+            child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+            child.start(QCoreApplication::applicationFilePath(), args);
+            child.waitForFinished(-1);
+            figures[QLatin1String(kind)] = QString::fromUtf8(child.readAllStandardOutput()).trimmed().split(' ');
+        }
         double floor_s = 0;
         long floor_mb = 0;
         for (const char *kind : {"floor", "window", "viewer"}) {
-            QProcess child;
-            child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-            child.start(QCoreApplication::applicationFilePath(),
-                        {QStringLiteral("--case"), QString::fromLatin1(kind), QString::number(rows)});
-            child.waitForFinished(-1);
-            const QStringList f = QString::fromUtf8(child.readAllStandardOutput()).trimmed().split(' ');
+            const QStringList f = figures.value(QLatin1String(kind));
             if (f.size() != 7) {
                 std::printf("%-7s %7d failed\n", kind, rows);
                 continue;

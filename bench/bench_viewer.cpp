@@ -1,9 +1,13 @@
 // The import viewer on a day of thermo-hygrometer readings exported by the
-// real window, beside openpyxl's read-only load of the same file; a unit
+// real window, beside openpyxl's read-only load of the same file (the two
+// alternate over several runs, so a change of load falls on both); a unit
 // switch; two workbooks of one far cell; small archives of endless cells
 // and of endless text.
 // Each open runs in a child process of its own so its peak memory is its
 // own. Prints figures only.
+//
+//   bench_viewer [ROWS]              default 86400
+//   BENCH_VIEWER_RUNS=5              viewer / openpyxl pairs (median shown)
 #include "KQ257_interface/kq257_interface.h"
 #include "frame/model_frame.h"
 #include "import_data/import_data.h"
@@ -19,8 +23,10 @@
 #include <QRadioButton>
 #include <QTableView>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -181,16 +187,49 @@ int main(int argc, char *argv[])
                 static_cast<long long>(QFileInfo(day).size()));
 
     const QString self = QCoreApplication::applicationFilePath();
-    const Open viewer = run_child(self, day, true, 300);
-    print_open("viewer open to table shown", viewer);
-    if (viewer.ok)
+    const int runs = std::max(1, qEnvironmentVariableIntValue("BENCH_VIEWER_RUNS") ?: 5);
+    std::vector<double> viewer_s, py_times, ratios;
+    Open viewer;
+    bool have_openpyxl = true;
+    for (int r = 0; r < runs; ++r) {
+        const Open v = run_child(self, day, true, 300);
+        if (r == 0 || !viewer.ok)
+            viewer = v;
+        double py_s = 0;
+        long py_peak = 0;
+        const bool py = have_openpyxl && openpyxl_read(day, &py_s, &py_peak);
+        have_openpyxl = py;
+        if (!v.ok) {
+            print_open("viewer open to table shown", v);
+            continue;
+        }
+        viewer_s.push_back(v.seconds);
+        if (py) {
+            py_times.push_back(py_s);
+            ratios.push_back(v.seconds / py_s);
+        }
+        std::printf("run %d: viewer %.3f s (peak %ld MB), openpyxl %s\n", r + 1, v.seconds, v.peak,
+                    py ? qPrintable(QStringLiteral("%1 s (peak %2 MB)").arg(py_s, 0, 'f', 3).arg(py_peak))
+                       : "skipped");
+        std::fflush(stdout);
+    }
+    auto median = [](std::vector<double> v) {
+        if (v.empty())
+            return 0.0;
+        std::sort(v.begin(), v.end());
+        return v.size() % 2 ? v[v.size() / 2] : (v[v.size() / 2 - 1] + v[v.size() / 2]) / 2;
+    };
+    if (viewer.ok) {
+        viewer.seconds = median(viewer_s);
+        std::printf("median of %d runs:\n", int(viewer_s.size()));
+        print_open("viewer open to table shown", viewer);
         std::printf("%-28s %.3f s\n", "unit switch (C to F)", viewer.switch_s);
-    double py_s = 0;
-    long py_peak = 0;
-    if (openpyxl_read(day, &py_s, &py_peak)) {
-        std::printf("%-28s %.3f s, peak %ld MB\n", "openpyxl read-only load", py_s, py_peak);
-        if (viewer.ok && viewer.seconds > 0)
-            std::printf("%-28s %.2f (openpyxl time / viewer time)\n", "ratio", py_s / viewer.seconds);
+    }
+    if (!py_times.empty()) {
+        std::printf("%-28s %.3f s\n", "openpyxl read-only load", median(py_times));
+        const double ratio = median(ratios);
+        std::printf("%-28s %.2f (openpyxl takes %.1fx as long)\n", "viewer / openpyxl time", ratio,
+                    ratio > 0 ? 1 / ratio : 0.0);
     } else {
         std::printf("openpyxl read-only load      skipped: /usr/bin/python3 has no openpyxl\n");
     }

@@ -5,6 +5,7 @@
 #include "common/app_env.h"
 #include "frame/hid_window.h"
 #include "frame/model_frame.h"
+#include "frame/quiet_updates.h"
 #include "frame/series.h"
 #include "menu_dialog/menu_dialog.h"
 #include "frame/hid_link.h"
@@ -218,8 +219,8 @@ void KQ174_INTERFACE::get_rt_data(QQueue<quint16> queue)
         frame::mark_alarm(ui->RT_table_data, ui->RT_table_data->rowCount() - 1);
     frame::show_statistics(this, statistics.items[0], QString(), false);
     mode_alarm(rt.value, rt.mode);
-    ui->upper_count->setText(QString::number(high_alarm_count));
-    ui->lower_count->setText(QString::number(low_alarm_count));
+    frame::set_steady_text(ui->upper_count, QString::number(high_alarm_count));
+    frame::set_steady_text(ui->lower_count, QString::number(low_alarm_count));
 }
 
 void KQ174_INTERFACE::get_save_data(QQueue<quint16> queue)

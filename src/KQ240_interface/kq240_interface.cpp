@@ -4,6 +4,7 @@
 #include "common/app_env.h"
 #include "frame/compact_item.h"
 #include "frame/model_frame.h"
+#include "frame/quiet_updates.h"
 #include "frame/series.h"
 #include "menu_dialog/menu_dialog.h"
 #include "usart_interface/usart_interface.h"
@@ -340,7 +341,7 @@ void KQ240_INTERFACE::add_rt_table_row(double s1, double s2, double s3, double s
     const double s[4] = {s1, s2, s3, s4};
     for (int k = 0; k < 4; ++k)
         table->setItem(row, k + 1, new compact_item(reading_text(s[k])));
-    table->scrollToBottom();
+    frame::scroll_to_bottom_soon(table);
     table->show();
 }
 
@@ -360,7 +361,7 @@ void KQ240_INTERFACE::KQ240_set_rt_data_plot(double s1, double s2, double s3, do
         return;
     m_frame->apply_time_span(quint32(key));
     fit_rt_values();
-    ui->RT_plot->replot(QCustomPlot::rpRefreshHint);
+    frame::replot_soon(ui->RT_plot);
 }
 
 void KQ240_INTERFACE::fit_rt_values()

@@ -2,6 +2,7 @@
 #include "ui_kq257_interface.h"
 
 #include "frame/model_frame.h"
+#include "frame/quiet_updates.h"
 #include "frame/series.h"
 #include "menu_dialog/menu_dialog.h"
 #include "frame/hid_link.h"
@@ -188,13 +189,13 @@ void KQ257_INTERFACE::show_statistics(int record)
     labels_record = record;
     const STATISTICS_ITEM &t = statistics.items[record];
     auto shown = [&](double v) { return QString::number(celsius_to_unit(v, unit_index), 'f', 2) + unit_text; };
-    ui->MAX_T_label->setText(shown(t.max));
-    ui->MIN_T_label->setText(shown(t.min));
-    ui->AVG_T_label->setText(shown(t.mean));
+    frame::set_steady_text(ui->MAX_T_label, shown(t.max));
+    frame::set_steady_text(ui->MIN_T_label, shown(t.min));
+    frame::set_steady_text(ui->AVG_T_label, shown(t.mean));
     const STATISTICS_ITEM &hr = statistics.items[record == 0 ? 1 : 2];
-    ui->MAX_H_label->setText(QString::number(hr.max, 'f', 2) + QStringLiteral("%RH"));
-    ui->MIN_H_label->setText(QString::number(hr.min, 'f', 2) + QStringLiteral("%RH"));
-    ui->AVG_H_label->setText(QString::number(hr.mean, 'f', 2) + QStringLiteral("%RH"));
+    frame::set_steady_text(ui->MAX_H_label, QString::number(hr.max, 'f', 2) + QStringLiteral("%RH"));
+    frame::set_steady_text(ui->MIN_H_label, QString::number(hr.min, 'f', 2) + QStringLiteral("%RH"));
+    frame::set_steady_text(ui->AVG_H_label, QString::number(hr.mean, 'f', 2) + QStringLiteral("%RH"));
 }
 
 void KQ257_INTERFACE::get_rt_data(QQueue<quint16> queue)
@@ -210,38 +211,43 @@ void KQ257_INTERFACE::get_rt_data(QQueue<quint16> queue)
     const double ts = celsius_to_unit(t, unit_index);
 
     rt_temp_c->add(QCPGraphData(time, t));
-    add_rt_table_row(time, ts, h);
-    // The cell keeps the reading in ℃, so unit changes never accumulate rounding.
-    ui->RT_table_data->item(ui->RT_table_data->rowCount() - 1, 1)->setData(Qt::UserRole, t);
+    const bool t_alarm = statistics.data_update(0, t) != 0;
+    const bool h_alarm = statistics.data_update(1, h) != 0;
+    add_rt_table_row(time, t, h, t_alarm, h_alarm);
     KQ257_set_rt_data_plot(time, ts, h);
     ui->gunspeed->setValue(ts);
     ui->gunspeed_2->setValue(h);
     dial_celsius = t;
     dial_set = true;
 
-    const int last = ui->RT_table_data->rowCount() - 1;
-    if (statistics.data_update(0, t) != 0)
-        ui->RT_table_data->item(last, 1)->setBackground(QBrush(Qt::red, Qt::SolidPattern));
-    if (statistics.data_update(1, h) != 0)
-        ui->RT_table_data->item(last, 2)->setBackground(QBrush(Qt::red, Qt::SolidPattern));
-
     show_statistics(0);
     const STATISTICS_ITEM &hr = statistics.items[1];
-    ui->T_up_num_2->setText(QString::number(statistics.items[0].high_count, 'g', 6));
-    ui->T_down_num_2->setText(QString::number(statistics.items[0].low_count, 'g', 6));
-    ui->H_up_num_2->setText(QString::number(hr.high_count, 'g', 6));
-    ui->H_down_num_2->setText(QString::number(hr.low_count, 'g', 6));
+    frame::set_steady_text(ui->T_up_num_2, QString::number(statistics.items[0].high_count, 'g', 6));
+    frame::set_steady_text(ui->T_down_num_2, QString::number(statistics.items[0].low_count, 'g', 6));
+    frame::set_steady_text(ui->H_up_num_2, QString::number(hr.high_count, 'g', 6));
+    frame::set_steady_text(ui->H_down_num_2, QString::number(hr.low_count, 'g', 6));
 }
 
-void KQ257_INTERFACE::add_rt_table_row(uint32_t time, double temperature, double humidity)
+// Each cell is complete before it goes in: a change to a cell already in
+// the table makes its views walk their rows again, which a long run feels.
+void KQ257_INTERFACE::add_rt_table_row(uint32_t time, double celsius, double humidity, bool t_alarm, bool h_alarm)
 {
     QTableWidget *table = ui->RT_table_data;
+    const QBrush alarm(Qt::red, Qt::SolidPattern);
+    // The cell keeps the reading in ℃, so unit changes never accumulate rounding.
+    QTableWidgetItem *t_item = temperature_item(
+        celsius, QString::number(celsius_to_unit(celsius, unit_index), 'f', 2) + unit_text);
+    auto *h_item = new compact_item(QString::number(humidity, 'f', 2) + QStringLiteral("%RH"));
+    if (t_alarm)
+        t_item->setBackground(alarm);
+    if (h_alarm)
+        h_item->setBackground(alarm);
     const int row = table->rowCount();
-    table->setRowCount(row + 1);
+    table->insertRow(row);
     table->setItem(row, 0, new compact_item(stamp_text(time)));
-    table->setItem(row, 1, new compact_item(QString::number(temperature, 'f', 2) + unit_text));
-    table->setItem(row, 2, new compact_item(QString::number(humidity, 'f', 2) + QStringLiteral("%RH")));
-    table->scrollToBottom();
+    table->setItem(row, 1, t_item);
+    table->setItem(row, 2, h_item);
+    frame::scroll_to_bottom_soon(table);
     table->show();
 }
 
@@ -256,7 +262,7 @@ void KQ257_INTERFACE::KQ257_set_rt_data_plot(uint32_t time, double temperature, 
     rt_humi->add(key, humidity);
     m_frame->apply_time_span(time);
     fit_rt_axes();
-    ui->RT_plot->replot(QCustomPlot::rpRefreshHint);
+    frame::replot_soon(ui->RT_plot);
 }
 
 // Value axes to the points in view: humidity at least 1 wide, temperature

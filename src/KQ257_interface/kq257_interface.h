@@ -31,7 +31,7 @@ public:
 
     void set_device_path(QString path);
 
-    void add_rt_table_row(uint32_t time, double temperature, double humidity);
+    void add_rt_table_row(uint32_t time, double celsius, double humidity, bool t_alarm, bool h_alarm);
     void add_read_table_row(uint32_t time, double temperature, double humidity);
     void KQ257_plot_widget_init(QCustomPlot *plot, bool right_axis, const QString &temp_label, const QString &humi_label);
     void KQ257_set_rt_data_plot(uint32_t time, double temperature, double humidity);

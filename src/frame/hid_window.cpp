@@ -3,6 +3,7 @@
 
 #include "data_process/data_statistics.h"
 #include "frame/model_frame.h"
+#include "frame/quiet_updates.h"
 
 #include <QComboBox>
 #include <QDateTime>
@@ -26,7 +27,7 @@ void fit_value_axis(QCPGraph *graph, bool margin)
 void set_label(QMainWindow *window, const char *name, const QString &text)
 {
     if (auto *label = window->findChild<QLabel *>(QLatin1String(name)))
-        label->setText(text);
+        set_steady_text(label, text);
 }
 
 }
@@ -75,7 +76,7 @@ void add_realtime_point(ModelFrame &frame, Series *series, quint32 key, double v
     graph->rescaleKeyAxis(true);
     frame.apply_time_span(key);
     fit_value_axis(graph, margin);
-    series->plot()->replot(QCustomPlot::rpRefreshHint);
+    replot_soon(series->plot());
 }
 
 void add_stored_point(ModelFrame &frame, Series *series, quint32 key, double value, bool margin)
@@ -111,7 +112,7 @@ int append_row(QTableWidget *table, quint32 time, const QString &value, const QS
     table->setItem(row, 1, new compact_item(value));
     table->setItem(row, 2, new compact_item(unit));
     if (scroll) {
-        table->scrollToBottom();
+        scroll_to_bottom_soon(table);
         table->show();
     }
     return row;

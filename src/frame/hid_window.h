@@ -35,7 +35,7 @@ void setup_time_plot(QCustomPlot *plot, const QString &name);
 
 // A real-time point at `key`: the first since clearing sets rt_start_time;
 // the key axis follows the time span, the value axis the visible data
-// (widened by a tenth when `margin`); replotted.
+// (widened by a tenth when `margin`); replotted in the next event-loop pass.
 void add_realtime_point(ModelFrame &frame, Series *series, quint32 key, double value, bool margin = false);
 // A stored point: the axis runs from the oldest record to the newest, so
 // save_start_time is one end whichever order the records come in. Not
@@ -44,7 +44,8 @@ void add_stored_point(ModelFrame &frame, Series *series, quint32 key, double val
 void finish_stored(ModelFrame &frame);
 
 // Appends a row: the time as local "hh:mm:ss yyyy-MM-dd", the value text
-// and the window's third-column text. Returns the row.
+// and the window's third-column text; with `scroll` the table shows its last
+// row from the next event-loop pass. Returns the row.
 int append_row(QTableWidget *table, quint32 time, const QString &value, const QString &unit, bool scroll);
 // Colours the value cell of `row` as an alarm (read back by exports).
 void mark_alarm(QTableWidget *table, int row);

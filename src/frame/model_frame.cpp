@@ -3,6 +3,7 @@
 #include "common/app_env.h"
 #include "common/settings_step.h"
 #include "common/waiting_box.h"
+#include "frame/quiet_updates.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -77,6 +78,12 @@ ModelFrame::ModelFrame(QMainWindow *window, const Config &config, const Hooks &h
             RT_table_data->setFont(f);
         }
     }
+
+    // The real-time table takes the room its empty form is laid out with.
+    // Sized to its contents it would lay the whole window out again at every
+    // row, measuring the height of all its rows each time (long runs slow).
+    if (RT_table_data && RT_table_data->sizeAdjustPolicy() == QAbstractScrollArea::AdjustToContents)
+        RT_table_data->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContentsOnFirstShow);
 
     // The polling timer drives the window's own slot, so the slot the form
     // and the tests know stays the one that sends the command.
@@ -186,6 +193,9 @@ void ModelFrame::status_bar_init()
     m_status_timer = new QTimer(m_window);
     connect(m_status_timer, &QTimer::timeout, this, &ModelFrame::status_reflash);
     m_clock_label = new QLabel;
+    QFont font;
+    font.setPointSize(10);
+    m_clock_label->setFont(font);
     m_icon_label = new QLabel;
     m_link_label = new QLabel;
     m_version_label = new QLabel;
@@ -204,10 +214,7 @@ void ModelFrame::status_reflash()
 {
     if (!m_clock_label)
         return;
-    m_clock_label->setText(app_env::now().toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")));
-    QFont font;
-    font.setPointSize(10);
-    m_clock_label->setFont(font);
+    set_steady_text(m_clock_label, app_env::now().toString(QStringLiteral("yyyy/MM/dd hh:mm:ss")));
 }
 
 void ModelFrame::device_status_update(int status)
@@ -224,6 +231,10 @@ void ModelFrame::device_status_update(int status)
     } else {
         text = tr_window("in used");
     }
+    // An unplugged link repeats its state every pass: only a change is shown.
+    if (status == m_shown_status && text == m_link_label->text())
+        return;
+    m_shown_status = status;
     QPixmap pm(picture);
     if (!pm.isNull())
         pm = pm.scaled(m_icon_label->size(), Qt::IgnoreAspectRatio, Qt::FastTransformation);

@@ -214,6 +214,7 @@ private:
     QLabel *m_icon_label = nullptr;
     QLabel *m_link_label = nullptr;
     QLabel *m_version_label = nullptr;
+    int m_shown_status = -1000;    // the link state the status bar shows (none yet)
     QPointer<QMessageBox> m_wait_box;
     QVector<Series *> m_series;
 };

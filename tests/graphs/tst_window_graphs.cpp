@@ -17,7 +17,9 @@
 
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QListWidget>
+#include <QTableWidget>
 #include <QRadioButton>
 #include <QStackedWidget>
 #include <QtTest>
@@ -375,6 +377,76 @@ private slots:
             QCOMPARE(axis.upper, 20.0);
         }
         QVERIFY2(boxes.texts().isEmpty(), qPrintable(boxes.texts().join(" | ")));
+    }
+
+    // Each reading shows after one pass of the event loop: its row (the
+    // table scrolled to it), its point on a redrawn graph, the dial and the
+    // statistics. Their texts grow longer; a box held at its size while its
+    // texts fit is freed by one that does not, so none is left cut.
+    void a_reading_shows_after_one_pass_data()
+    {
+        QTest::addColumn<QString>("model");
+        // The dial's top in hundredths (it stops there); 0, or false: the
+        // dial or the statistics show the value otherwise (another unit or
+        // number of decimals).
+        QTest::addColumn<int>("dial_top");
+        QTest::addColumn<bool>("statistics");
+        QTest::newRow("KQ257") << "KQ257" << 8000 << true;
+        QTest::newRow("KQ263") << "KQ263" << 100000000 << true;
+        QTest::newRow("KQ186") << "KQ186" << 0 << false;
+        QTest::newRow("KQ278") << "KQ278" << 0 << true;
+        QTest::newRow("KQ174") << "KQ174" << 0 << false;
+    }
+    void a_reading_shows_after_one_pass()
+    {
+        QFETCH(QString, model);
+        QFETCH(int, dial_top);
+        QFETCH(bool, statistics);
+        testkit::SoundCounter sounds;
+        rig::Boxes boxes;
+        Open win(find_model(model));
+        QTest::qWait(50);   // shown and laid out
+        QCustomPlot *plot = win.rt_plot();
+        auto *table = win.get<QTableWidget>("RT_table_data");
+        int replots = 0;
+        QObject::connect(plot, &QCustomPlot::afterReplot, [&] { ++replots; });
+        const char *const boxes_shown[] = {"MAX_T_label", "MIN_T_label", "AVG_T_label"};
+
+        // Hundredths: 0.25, 8.36, ... 292.21 (the average 146.23 exactly).
+        const int n = 37;
+        for (int i = 0; i < n; ++i) {
+            const int hundredths = 25 + 811 * i;
+            const double value = hundredths / 100.0;
+            const int before = replots;
+            win.reading(T0 + quint32(i), value);
+            QCoreApplication::processEvents();
+            QVERIFY2(replots > before, qPrintable(QStringLiteral("reading %1 not drawn").arg(i)));
+            QCOMPARE(table->rowCount(), i + 1);
+            QCOMPARE(points_outside(plot), QString());
+            const QRect last = table->visualItemRect(table->item(i, 0));
+            QVERIFY2(table->viewport()->rect().contains(last),
+                     qPrintable(QStringLiteral("row %1 out of view").arg(i)));
+            if (dial_top)
+                QCOMPARE(qRound(win.get<QWidget>("gunspeed")->property("value").toDouble() * 100),
+                         qMin(hundredths, dial_top));
+            if (statistics)
+                QVERIFY(win.get<QLabel>("MAX_T_label")->text().startsWith(QString::number(hundredths / 100.0, 'f', 2)));
+            // A box held at a fixed size shows its whole text.
+            for (const char *name : boxes_shown) {
+                auto *label = win.get<QLabel>(name);
+                const bool held = label->minimumSize() == label->maximumSize();
+                const bool fits = label->width() >= label->sizeHint().width() && label->height() >= label->sizeHint().height();
+                QVERIFY2(!held || fits,
+                         qPrintable(QStringLiteral("%1 cut at reading %2: \"%3\" needs %4 px, has %5")
+                                        .arg(name).arg(i).arg(label->text()).arg(label->sizeHint().width())
+                                        .arg(label->width())));
+            }
+        }
+        if (!statistics)
+            return;
+        QVERIFY(win.get<QLabel>("MAX_T_label")->text().startsWith(QStringLiteral("292.21")));
+        QVERIFY(win.get<QLabel>("MIN_T_label")->text().startsWith(QStringLiteral("0.25")));
+        QVERIFY(win.get<QLabel>("AVG_T_label")->text().startsWith(QStringLiteral("146.23")));
     }
 
     // A steady reading keeps one value range, however many arrive.

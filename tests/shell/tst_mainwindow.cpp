@@ -160,6 +160,30 @@ private slots:
         }, 5000));
     }
 
+    // The clock does no work while the start window is hidden (once a model
+    // window has opened); shown again, it tells the time at once.
+    void clock_rests_while_hidden()
+    {
+        testkit::ProgramDir dir;
+        testkit::FixedClock clock(QDateTime(QDate(2024, 3, 5), QTime(9, 5, 3)));
+        MainWindow w;
+        w.show();
+        QStatusBar *bar = w.statusBar();
+        auto shows = [bar](const QString &text) {
+            for (QLabel *l : bar->findChildren<QLabel *>())
+                if (l->text() == text)
+                    return true;
+            return false;
+        };
+        QVERIFY(shows("2024/03/05 09:05:03"));
+        w.hide();
+        clock.set(QDateTime(QDate(2024, 3, 5), QTime(9, 5, 4)));
+        QTest::qWait(1500);   // more than one tick of the clock
+        QVERIFY(shows("2024/03/05 09:05:03"));
+        w.show();
+        QVERIFY(shows("2024/03/05 09:05:04"));
+    }
+
     void language_at_start_data()
     {
         QTest::addColumn<QString>("language");
