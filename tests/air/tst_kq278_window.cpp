@@ -194,8 +194,9 @@ private slots:
         Window win([](int) { return speed_words(65535); });
         const QStringList radios = {"radioButton_2", "radioButton_3", "radioButton_5", "radioButton_4",
                                     "radioButton_6", "radioButton"};
+        // 655.35 m/s times each factor in decimal; 655.35 × 196.85 = 129005.6475.
         const QStringList cells = {"2149.548ft/s", "2359.260km/h", "1271.379knots", "1467.984mile/h",
-                                   "129005.651ft/m", "655.350m/s"};
+                                   "129005.648ft/m", "655.350m/s"};
         const double ends[] = {147, 161, 87, 100, 8858, 45};
         for (int i = 0; i < radios.size(); ++i) {
             win.radio(radios[i]);
