@@ -217,7 +217,7 @@ void KQ174_INTERFACE::get_rt_data(QQueue<quint16> queue)
     ui->gunspeed->setUnit(display_unit_str);
     if (statistics.data_update(0, value) != DATA_STATISTICS::NO_ALARM)
         frame::mark_alarm(ui->RT_table_data, ui->RT_table_data->rowCount() - 1);
-    frame::show_statistics(this, statistics.items[0], QString(), false);
+    frame::show_statistics(this, statistics.items[0], QString(), false, 1);   // tenths
     mode_alarm(rt.value, rt.mode);
     frame::set_steady_text(ui->upper_count, QString::number(high_alarm_count));
     frame::set_steady_text(ui->lower_count, QString::number(low_alarm_count));
@@ -251,7 +251,7 @@ void KQ174_INTERFACE::refresh_save_table()
         add_read_table_row(item.time, value, kq174::unit_text(item.mode));
         KQ174_set_save_data_plot(item.time, value);
         statistics.data_update(1, value);
-        frame::show_statistics(this, statistics.items[1], QString(), false);
+        frame::show_statistics(this, statistics.items[1], QString(), false, 1);
     }
 }
 

@@ -208,7 +208,7 @@ void KQ186_INTERFACE::show_rt_statistics()
     STATISTICS_ITEM shown = statistics.items[0];
     shown.high_count = statistics.items[2].high_count;
     shown.low_count = statistics.items[2].low_count;
-    frame::show_statistics(this, shown, QString(), true);
+    frame::show_statistics(this, shown, QString(), true, kq186::k_most_decimals);
 }
 
 // ------------------------------------------------------------------ answers
@@ -264,7 +264,7 @@ void KQ186_INTERFACE::get_save_data(QQueue<quint16> queue)
         add_read_table_row(s.time, s.pa);
         KQ186_set_save_data_plot(s.time, value);
         statistics.data_update(1, value);
-        frame::show_statistics(this, statistics.items[1], QString(), false);
+        frame::show_statistics(this, statistics.items[1], QString(), false, kq186::k_most_decimals);
     }
     frame->close_wait_box();
     frame::finish_stored(*frame);

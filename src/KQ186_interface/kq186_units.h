@@ -19,6 +19,10 @@ struct Unit
     int decimals;
 };
 
+// The most decimals a unit shows: every converted reading is a decimal
+// with at most this many.
+constexpr int k_most_decimals = 3;
+
 // Null for an index outside 0 to 13.
 const Unit *unit(int index);
 // The name a table shows for an index; an unknown index shows its reading

@@ -2,6 +2,7 @@
 #include "ui_kq240_interface.h"
 
 #include "common/app_env.h"
+#include "frame/decimal.h"
 #include "frame/compact_item.h"
 #include "frame/model_frame.h"
 #include "frame/quiet_updates.h"
@@ -274,12 +275,14 @@ void KQ240_INTERFACE::show_channel_stats(int channel, int record)
     QLineEdit *avg_field[4] = {ui->lineEdit_17, ui->lineEdit_18, ui->lineEdit_19, ui->lineEdit_20};
     fields_stored = record >= 4;
     const STATISTICS_ITEM &s = statistics.items[record];
-    auto shown = [this](double c) {
-        return QString::number(double(float(celsius_to_unit(c, unit_index))), 'f', 1) + unit_text;
+    // Readings in tenths, rounded in decimal: an average of -39.65 ℃
+    // shows -39.7 ℃.
+    auto shown = [this](const frame::Exact &c) {
+        return frame::rounded_text(unit_index != 0 ? frame::exact_fahrenheit(c) : c, 1) + unit_text;
     };
-    max_field[channel]->setText(shown(s.max));
-    min_field[channel]->setText(shown(s.min));
-    avg_field[channel]->setText(shown(s.mean));
+    max_field[channel]->setText(shown(frame::exact_reading(s.max, 1)));
+    min_field[channel]->setText(shown(frame::exact_reading(s.min, 1)));
+    avg_field[channel]->setText(shown(frame::exact_mean(s.samples, 1)));
 }
 
 void KQ240_INTERFACE::get_rt_data()

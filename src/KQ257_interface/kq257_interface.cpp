@@ -1,6 +1,7 @@
 #include "KQ257_interface/kq257_interface.h"
 #include "ui_kq257_interface.h"
 
+#include "frame/decimal.h"
 #include "frame/model_frame.h"
 #include "frame/quiet_updates.h"
 #include "frame/series.h"
@@ -187,15 +188,20 @@ QTableWidgetItem *KQ257_INTERFACE::temperature_item(double celsius, const QStrin
 void KQ257_INTERFACE::show_statistics(int record)
 {
     labels_record = record;
+    // Readings in hundredths, rounded in decimal: an average of 0.025 ℃
+    // shows 0.03 ℃ and 32.05 ℉.
     const STATISTICS_ITEM &t = statistics.items[record];
-    auto shown = [&](double v) { return QString::number(celsius_to_unit(v, unit_index), 'f', 2) + unit_text; };
-    frame::set_steady_text(ui->MAX_T_label, shown(t.max));
-    frame::set_steady_text(ui->MIN_T_label, shown(t.min));
-    frame::set_steady_text(ui->AVG_T_label, shown(t.mean));
+    auto shown = [&](const frame::Exact &c) {
+        return frame::rounded_text(unit_index == 1 ? frame::exact_fahrenheit(c) : c, 2) + unit_text;
+    };
+    frame::set_steady_text(ui->MAX_T_label, shown(frame::exact_reading(t.max, 2)));
+    frame::set_steady_text(ui->MIN_T_label, shown(frame::exact_reading(t.min, 2)));
+    frame::set_steady_text(ui->AVG_T_label, shown(frame::exact_mean(t.samples, 2)));
     const STATISTICS_ITEM &hr = statistics.items[record == 0 ? 1 : 2];
-    frame::set_steady_text(ui->MAX_H_label, QString::number(hr.max, 'f', 2) + QStringLiteral("%RH"));
-    frame::set_steady_text(ui->MIN_H_label, QString::number(hr.min, 'f', 2) + QStringLiteral("%RH"));
-    frame::set_steady_text(ui->AVG_H_label, QString::number(hr.mean, 'f', 2) + QStringLiteral("%RH"));
+    const QString rh = QStringLiteral("%RH");
+    frame::set_steady_text(ui->MAX_H_label, frame::rounded_text(frame::exact_reading(hr.max, 2), 2) + rh);
+    frame::set_steady_text(ui->MIN_H_label, frame::rounded_text(frame::exact_reading(hr.min, 2), 2) + rh);
+    frame::set_steady_text(ui->AVG_H_label, frame::rounded_text(frame::exact_mean(hr.samples, 2), 2) + rh);
 }
 
 void KQ257_INTERFACE::get_rt_data(QQueue<quint16> queue)

@@ -156,7 +156,7 @@ void KQ263_INTERFACE::get_rt_data(QQueue<quint16> queue)
     emit USART_RX(r.whole);
     if (statistics.data_update(0, value) != DATA_STATISTICS::NO_ALARM)
         frame::mark_alarm(ui->RT_table_data, ui->RT_table_data->rowCount() - 1);
-    frame::show_statistics(this, statistics.items[0], unit, true);
+    frame::show_statistics(this, statistics.items[0], unit, true, 2);   // hundredths
 
     const kq263::Band band = kq263::gauge_band(r.value, light_unit);
     ui->gunspeed->setRange(band.max, band.min);

@@ -178,10 +178,9 @@ void KQ278_INTERFACE::KQ278_set_save_data_plot(double value)
     frame::ModelFrame::fit_values(graph->valueAxis());
 }
 
-void KQ278_INTERFACE::add_rt_table_row(uint time, double speed, double temperature)
+void KQ278_INTERFACE::add_rt_table_row(uint time, const QString &speed, const QString &temperature)
 {
-    frame::append_row(ui->RT_table_data, or_pc_time(time), QString::number(speed, 'f', 3) + unit_text,
-                      QString::number(temperature, 'f', 1) + QStringLiteral("℃"), true);
+    frame::append_row(ui->RT_table_data, or_pc_time(time), speed + unit_text, temperature + QStringLiteral("℃"), true);
 }
 
 void KQ278_INTERFACE::add_read_table_row(double speed, double temperature, uint time)
@@ -197,14 +196,17 @@ void KQ278_INTERFACE::get_rt_data(QQueue<quint16> queue)
     kq278::RealTime rt;
     if (!kq278::decode_realtime(queue, &rt))
         return;
-    const double speed = speed_unit_convert(double(rt.speed), speed_unit) / 100.0;
-    add_rt_table_row(rt.time, speed, rt.celsius);
+    // Rounded in decimal: 1.15 ℃ shows 1.2, not the 1.1 of 1.1499999.
+    const frame::Exact exact = kq278::speed(rt.speed, speed_unit);
+    const frame::Exact celsius = frame::exact_count(rt.celsius_hundredths, 2);
+    const double speed = frame::nearest(exact);
+    add_rt_table_row(rt.time, frame::rounded_text(exact, 3), frame::rounded_text(celsius, 1));
     KQ278_set_rt_data_plot(rt.time, speed);
-    ui->gunspeed->setValue(speed);
+    ui->gunspeed->setValue(frame::rounded_value(exact, 2));
     ui->gunspeed_2->setValue(rt.celsius);
     if (statistics.data_update(0, speed) != DATA_STATISTICS::NO_ALARM)
         frame::mark_alarm(ui->RT_table_data, ui->RT_table_data->rowCount() - 1);
-    frame::show_statistics(this, statistics.items[0], unit_text, true);
+    frame::show_statistics(this, statistics.items[0], unit_text, true, kq278::k_speed_scale);
 }
 
 void KQ278_INTERFACE::get_save_data(QQueue<quint16> queue)
@@ -225,7 +227,7 @@ void KQ278_INTERFACE::get_save_data(QQueue<quint16> queue)
         add_read_table_row(s.speed, s.celsius, s.time);
         KQ278_set_save_data_plot(s.speed);
         statistics.data_update(1, s.speed);
-        frame::show_statistics(this, statistics.items[1], QStringLiteral("m/s"), false);
+        frame::show_statistics(this, statistics.items[1], QStringLiteral("m/s"), false, 3);   // thousandths of m/s
     }
     frame::finish_stored(*frame);
     index_dialog->close_receive_info(true);

@@ -82,7 +82,7 @@ private:
     void KQ278_plot_widget_init(QCustomPlot *plot, bool time_axis, QString name, QString);
     void KQ278_set_rt_data_plot(uint32_t time, double value);
     void KQ278_set_save_data_plot(double value);
-    void add_rt_table_row(uint time, double speed, double temperature);
+    void add_rt_table_row(uint time, const QString &speed, const QString &temperature);
     void add_read_table_row(double speed, double temperature, uint time);
 
     Ui::KQ278_INTERFACE *ui;

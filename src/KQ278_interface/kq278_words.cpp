@@ -7,6 +7,8 @@
 #include <QDebug>
 #include <QTableWidget>
 
+#include <cstdlib>
+
 namespace kq278 {
 
 namespace {
@@ -14,17 +16,17 @@ namespace {
 struct Unit
 {
     const char *text;
-    double factor;     // from m/s; single-precision constants, as the meter's own software has them
+    const char *factor;   // from m/s, as a decimal: a speed is converted exactly
     int gauge_max;
 };
 
 const Unit k_units[unit_count] = {
-    {"m/s", 1.0, 45},
-    {"ft/s", double(3.28f), 147},
-    {"km/h", double(3.6f), 161},
-    {"knots", double(1.94f), 87},
-    {"mile/h", double(2.24f), 100},
-    {"ft/m", double(196.85f), 8858},
+    {"m/s", "1", 45},
+    {"ft/s", "3.28", 147},
+    {"km/h", "3.6", 161},
+    {"knots", "1.94", 87},
+    {"mile/h", "2.24", 100},
+    {"ft/m", "196.85", 8858},
 };
 
 bool known(int unit)
@@ -49,7 +51,8 @@ bool decode_realtime(const QQueue<quint16> &words, RealTime *out)
         return false;
     out->time = frame::time_from_words(words[0], words[1]);
     out->speed = words[2];
-    out->celsius = double(float(qint16(words[3])) / 100.0f);
+    out->celsius_hundredths = qint16(words[3]);
+    out->celsius = double(out->celsius_hundredths) / 100.0;
     return true;
 }
 
@@ -83,7 +86,13 @@ int gauge_max(int unit)
 
 double convert(double metres_per_second, int unit)
 {
-    return known(unit) ? metres_per_second * k_units[unit].factor : metres_per_second;
+    return known(unit) ? metres_per_second * std::atof(k_units[unit].factor) : metres_per_second;
+}
+
+frame::Exact speed(quint16 hundredths, int unit)
+{
+    const frame::Exact metres = frame::exact_count(hundredths, 2);
+    return known(unit) ? frame::exact_times(metres, k_units[unit].factor) : metres;
 }
 
 void write_split_layout(workbook::Writer &w, const QTableWidget *table, const QString &title)

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QVector>
 
+#include "frame/decimal.h"
+
 class QTableWidget;
 namespace workbook { class Writer; }
 
@@ -18,6 +20,7 @@ struct RealTime
 {
     quint32 time = 0;        // seconds since 1970, 0: none
     quint16 speed = 0;       // 0.01 m/s
+    qint16 celsius_hundredths = 0;
     double celsius = 0;
 };
 
@@ -43,6 +46,11 @@ QString unit_text(int unit);
 int gauge_max(int unit);
 // m/s into the unit; an unknown unit leaves the value as it is.
 double convert(double metres_per_second, int unit);
+// A real-time speed (hundredths of m/s) in the unit, exactly: the table
+// rounds it to three decimals, the dial and statistics to two.
+frame::Exact speed(quint16 hundredths, int unit);
+// Decimals of such a speed at most (hundredths times a factor of two).
+constexpr int k_speed_scale = 4;
 
 // The real-time workbook: value and unit of every reading in two columns
 // under a merged heading, all as text, each cell filled as its table cell.

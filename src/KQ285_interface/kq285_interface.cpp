@@ -4,6 +4,7 @@
 #include "KQ285_interface/kq285_words.h"
 #include "clean_data/clean_data.h"
 #include "common/app_env.h"
+#include "frame/decimal.h"
 #include "frame/hid_window.h"
 #include "frame/model_frame.h"
 #include "frame/series.h"
@@ -145,8 +146,9 @@ void KQ285_INTERFACE::KQ285_set_save_data_plot(uint32_t time, double value, doub
 
 void KQ285_INTERFACE::add_rt_table_row(uint time, double value, double weighting)
 {
-    frame::append_row(ui->RT_table_data, time, QString::number(value, 'f', 1), kq285::table_unit(int(weighting)),
-                      true);
+    // Hundredths of a dB rounded to tenths in decimal: 52.35 shows 52.4.
+    frame::append_row(ui->RT_table_data, time, frame::rounded_text(frame::exact_reading(value, 2), 1),
+                      kq285::table_unit(int(weighting)), true);
 }
 
 void KQ285_INTERFACE::add_read_table_row(uint time, double value, double weighting)
@@ -176,7 +178,7 @@ void KQ285_INTERFACE::get_rt_data(QQueue<quint16> queue)
     ui->gunspeed_2->setValue(temperature_unit == 1 ? kq285::to_fahrenheit(rt.celsius) : rt.celsius);
     if (statistics.data_update(0, rt.level) != DATA_STATISTICS::NO_ALARM)
         frame::mark_alarm(ui->RT_table_data, ui->RT_table_data->rowCount() - 1);
-    frame::show_statistics(this, statistics.items[0], kq285::box_unit(rt.weighting), true);
+    frame::show_statistics(this, statistics.items[0], kq285::box_unit(rt.weighting), true, 2);   // hundredths of a dB
 }
 
 void KQ285_INTERFACE::get_save_data(QQueue<quint16> queue)
@@ -193,7 +195,7 @@ void KQ285_INTERFACE::get_save_data(QQueue<quint16> queue)
         add_read_table_row(s.time, s.level, s.weighting);
         KQ285_set_save_data_plot(s.time, s.level, s.weighting);
         statistics.data_update(1, s.level);
-        frame::show_statistics(this, statistics.items[1], QString(), false);
+        frame::show_statistics(this, statistics.items[1], QString(), false, 1);   // tenths
     }
     frame->close_wait_box();
     frame::finish_stored(*frame);

@@ -179,7 +179,7 @@ void KQ291_INTERFACE::get_rt_data(QQueue<quint16> queue)
     ui->gunspeed->setValue(level);
     if (statistics.data_update(0, level) != DATA_STATISTICS::NO_ALARM)
         frame::mark_alarm(ui->RT_table_data, ui->RT_table_data->rowCount() - 1);
-    frame::show_statistics(this, statistics.items[0], BOX_UNIT, true);
+    frame::show_statistics(this, statistics.items[0], BOX_UNIT, true, 1);   // tenths of a dB
 }
 
 void KQ291_INTERFACE::get_save_data(QMap<uint32_t, float> qmap_data)
@@ -191,7 +191,7 @@ void KQ291_INTERFACE::get_save_data(QMap<uint32_t, float> qmap_data)
         add_read_table_row(it.key(), value, 0);
         KQ291_set_save_data_plot(it.key(), value, 0);
         statistics.data_update(1, value);
-        frame::show_statistics(this, statistics.items[1], QString(), false);
+        frame::show_statistics(this, statistics.items[1], QString(), false, 1);
     }
     frame::finish_stored(*frame);
     index_dialog->close_receive_info(true);

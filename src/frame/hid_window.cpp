@@ -2,6 +2,7 @@
 #include "frame/compact_item.h"
 
 #include "data_process/data_statistics.h"
+#include "frame/decimal.h"
 #include "frame/model_frame.h"
 #include "frame/quiet_updates.h"
 
@@ -124,11 +125,12 @@ void mark_alarm(QTableWidget *table, int row)
         item->setData(Qt::BackgroundRole, QBrush(Qt::red, Qt::SolidPattern));
 }
 
-void show_statistics(QMainWindow *window, const STATISTICS_ITEM &item, const QString &unit, bool counters)
+void show_statistics(QMainWindow *window, const STATISTICS_ITEM &item, const QString &unit, bool counters,
+                     int scale)
 {
-    set_label(window, "MAX_T_label", QString::number(item.max, 'f', 2) + unit);
-    set_label(window, "MIN_T_label", QString::number(item.min, 'f', 2) + unit);
-    set_label(window, "AVG_T_label", QString::number(item.mean, 'f', 2) + unit);
+    set_label(window, "MAX_T_label", rounded_text(exact_reading(item.max, scale), 2) + unit);
+    set_label(window, "MIN_T_label", rounded_text(exact_reading(item.min, scale), 2) + unit);
+    set_label(window, "AVG_T_label", rounded_text(exact_mean(item.samples, scale), 2) + unit);
     if (!counters)
         return;
     set_label(window, "upper_count", QString::number(item.high_count, 'g', 6));

@@ -51,8 +51,11 @@ int append_row(QTableWidget *table, quint32 time, const QString &value, const QS
 void mark_alarm(QTableWidget *table, int row);
 
 // MAX_T_label, MIN_T_label, AVG_T_label with two decimals and `unit`;
-// with `counters` also upper_count and lower_count.
-void show_statistics(QMainWindow *window, const STATISTICS_ITEM &item, const QString &unit, bool counters);
+// with `counters` also upper_count and lower_count. The item's readings
+// are decimals of at most `scale` decimals: extremes and average are
+// rounded in decimal, as the table rounds its cells.
+void show_statistics(QMainWindow *window, const STATISTICS_ITEM &item, const QString &unit, bool counters,
+                     int scale);
 
 }
 

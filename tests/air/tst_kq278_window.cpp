@@ -194,8 +194,9 @@ private slots:
         Window win([](int) { return speed_words(65535); });
         const QStringList radios = {"radioButton_2", "radioButton_3", "radioButton_5", "radioButton_4",
                                     "radioButton_6", "radioButton"};
+        // 655.35 m/s times each factor in decimal; 655.35 × 196.85 = 129005.6475.
         const QStringList cells = {"2149.548ft/s", "2359.260km/h", "1271.379knots", "1467.984mile/h",
-                                   "129005.651ft/m", "655.350m/s"};
+                                   "129005.648ft/m", "655.350m/s"};
         const double ends[] = {147, 161, 87, 100, 8858, 45};
         for (int i = 0; i < radios.size(); ++i) {
             win.radio(radios[i]);
@@ -355,6 +356,28 @@ private slots:
         QCOMPARE(rig::text_at(win.rt_table(), 0, 1), QString("11.700km/h"));
         QCOMPARE(win.label("MIN_T_label"), QString("11.70km/h"));
         QVERIFY(boxes.texts().isEmpty());
+    }
+
+    // Stored speeds in thousandths of m/s, statistics with two decimals:
+    // 1.005 and 1.015 m/s are ties, rounded half away from zero in decimal.
+    void stored_statistics_round_ties_in_decimal()
+    {
+        const quint32 t = 1600000000u;
+        const quint16 thousandths[2] = {1005, 1015};
+        Window win(example_words, [&](int) {
+            return hidsim::Words{thousandths[0], 215, quint16(t & 0xFFFF), quint16(t >> 16),
+                                 thousandths[1], 215, quint16((t + 30) & 0xFFFF), quint16((t + 30) >> 16)};
+        }, 1);
+        win.upload();
+        QVERIFY(testkit::wait_until([&] { return win.read_table()->rowCount() == 2 && !rig::waiting_box_visible(); },
+                                    8000));
+        const auto hundredths = [](int th) {
+            const int units = (th + 5) / 10;
+            return QString("%1.%2m/s").arg(units / 100).arg(units % 100, 2, 10, QChar('0'));
+        };
+        QCOMPARE(win.label("MAX_T_label"), hundredths(thousandths[1]));
+        QCOMPARE(win.label("MIN_T_label"), hundredths(thousandths[0]));
+        QCOMPARE(win.label("AVG_T_label"), hundredths((thousandths[0] + thousandths[1]) / 2));
     }
 
     void upload_tabulates_stored_records()

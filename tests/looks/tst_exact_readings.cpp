@@ -117,6 +117,18 @@ QString rounded(Dec a, int decimals)
     return text_of(a.m < 0 ? -mag : mag, decimals);
 }
 
+// The mean of decimals whose count divides a power of ten (2, 4, 5, ...).
+Dec mean_of(const QVector<Dec> &values)
+{
+    Dec sum;
+    for (const Dec &v : values)
+        sum = add(sum, v);
+    int k = 0;
+    while (ten(k) % values.size() != 0)
+        ++k;
+    return Dec{sum.m * (ten(k) / values.size()), sum.s + k};
+}
+
 // A shown text read back as a decimal.
 Dec dec(const QString &text)
 {
@@ -126,6 +138,14 @@ Dec dec(const QString &text)
 hidsim::Words time_words()
 {
     return {quint16(T0 & 0xFFFF), quint16(T0 >> 16)};
+}
+
+// The time words, then `rest`.
+hidsim::Words timed(const hidsim::Words &rest)
+{
+    hidsim::Words w = time_words();
+    w.insert(w.end(), rest.begin(), rest.end());
+    return w;
 }
 
 hidsim::Words float_words(float f)
@@ -147,6 +167,7 @@ struct Expect
 }
 
 Q_DECLARE_METATYPE(hidsim::Words)
+Q_DECLARE_METATYPE(QVector<hidsim::Words>)
 
 class tst_exact_readings : public QObject
 {
@@ -158,6 +179,7 @@ class tst_exact_readings : public QObject
         testkit::ProgramDir dir;
         testkit::FixedClock clock{PC_TIME};
         std::unique_ptr<serialsim::SerialThermometer> serial;
+        std::shared_ptr<hidsim::Instrument> kq291;
         QWidget *w = nullptr;
         ~Open()
         {
@@ -182,9 +204,17 @@ class tst_exact_readings : public QObject
 
     static void open(Open &o, const QString &model, const hidsim::Words &words)
     {
+        open(o, model, QVector<hidsim::Words>{words});
+    }
+
+    // The n-th answer carries readings[n modulo their count].
+    static void open(Open &o, const QString &model, const QVector<hidsim::Words> &readings)
+    {
+        const hidsim::Words words = readings.first();
         const auto general = [&] {
-            return std::make_shared<hidsim::GeneralInstrument>([words](int) { return words; },
-                                                                [](int) { return hidsim::Words(); }, 0);
+            return std::make_shared<hidsim::GeneralInstrument>(
+                [readings](int n) { return readings.at(n % readings.size()); },
+                [](int) { return hidsim::Words(); }, 0);
         };
         if (model == "KQ174")
             open_hid<KQ174_INTERFACE>(o, "KQ174", general());
@@ -201,6 +231,7 @@ class tst_exact_readings : public QObject
         else if (model == "KQ291") {
             auto inst = std::make_shared<hidsim::Kq291Instrument>();
             inst->set_level(words.at(0));
+            o.kq291 = inst;
             open_hid<KQ291_INTERFACE>(o, "KQ291", inst);
         } else if (model == "KQ240") {
             o.serial.reset(new serialsim::SerialThermometer);
@@ -219,13 +250,23 @@ class tst_exact_readings : public QObject
     // Two readings, the same: the statistics then show the reading too.
     static bool read_twice(Open &o, const QString &model)
     {
+        return read_n(o, model, 2);
+    }
+
+    // `count` polls of a HID window, one row each (the KQ291's level is
+    // set before each poll from `levels`); the thermometer's first rows.
+    static bool read_n(Open &o, const QString &model, int count, const QVector<quint16> &levels = {})
+    {
         if (model == "KQ240") {
             o.w->findChild<QPushButton *>("start_button")->click();
             const bool ok = testkit::wait_until([&] { return o.table()->rowCount() >= 2; }, 10000);
             o.w->findChild<QPushButton *>("Pause_Button")->click();
             return ok;
         }
-        for (int i = 0; i < 2; ++i) {
+        for (int i = 0; i < count; ++i) {
+            if (!levels.isEmpty())
+                if (auto inst = std::dynamic_pointer_cast<hidsim::Kq291Instrument>(o.kq291))
+                    inst->set_level(levels.at(i % levels.size()));
             const int rows = o.table()->rowCount();
             QMetaObject::invokeMethod(o.w, "get_rt_data_cmd_slot");
             if (!testkit::wait_until([&] { return o.table()->rowCount() == rows + 1; }, 4000))
@@ -256,6 +297,40 @@ class tst_exact_readings : public QObject
                 return true;
         }
         return false;
+    }
+
+    // The first row's cells, the fields, the dials and the exported
+    // workbook's first reading row.
+    static void check_everywhere(Open &o, const QStringList &cells, const QStringList &fields,
+                                 const QStringList &dials)
+    {
+        QTableWidget *t = o.table();
+        QStringList shown;
+        for (int c = 1; c <= cells.size(); ++c)
+            shown << rig::text_at(t, 0, c);
+        QCOMPARE(shown, cells);
+
+        for (const QString &f : fields) {
+            const QString name = f.section('=', 0, 0);
+            QCOMPARE(name + "=" + field_text(o.w, name), f);
+        }
+        for (const QString &d : dials) {
+            const QString name = d.section('=', 0, 0);
+            auto *g = o.w->findChild<GaugeSpeed *>(name);
+            QVERIFY2(g, qPrintable(name));
+            QCOMPARE(name + "=" + QString::number(g->value(), 'f', 2), d);
+        }
+
+        const QString path = o.dir.file("exact.xlsx");
+        {
+            rig::SaveNames names(path);
+            QMetaObject::invokeMethod(o.w, "SAVE_table_Slot");
+        }
+        const QJsonObject sheet = rig::read_xlsx(path);
+        const QJsonArray data = sheet["cells"].toArray().at(2).toArray();   // the first reading's row
+        QVERIFY2(!data.isEmpty(), "no workbook row");
+        for (const QString &c : cells)
+            QVERIFY2(workbook_has(data, c), qPrintable(c + " not in " + QJsonDocument(data).toJson(QJsonDocument::Compact)));
     }
 
 private slots:
@@ -448,34 +523,134 @@ private slots:
         if (!radio.isEmpty())
             o.w->findChild<QRadioButton *>(radio)->click();
         QVERIFY(read_twice(o, model));
+        check_everywhere(o, cells, fields, dials);
+    }
 
-        QTableWidget *t = o.table();
-        QStringList shown;
-        for (int c = 1; c <= cells.size(); ++c)
-            shown << rig::text_at(t, 0, c);
-        QCOMPARE(shown, cells);
+    // Readings that fall on a tie (or an exact boundary) at the decimals
+    // shown: rounded half away from zero in decimal, 1.15 shows 1.2 with
+    // one decimal, not the 1.1 of its binary neighbour 1.1499999. The
+    // statistics' average of such readings too.
+    void tie_readings_everywhere_data()
+    {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<QString>("radio");
+        QTest::addColumn<QVector<hidsim::Words>>("readings");
+        QTest::addColumn<QVector<quint16>>("levels");
+        QTest::addColumn<QStringList>("cells");
+        QTest::addColumn<QStringList>("fields");
+        QTest::addColumn<QStringList>("dials");
 
-        for (const QString &f : fields) {
-            const QString name = f.section('=', 0, 0);
-            QCOMPARE(name + "=" + field_text(o.w, name), f);
-        }
-        for (const QString &d : dials) {
-            const QString name = d.section('=', 0, 0);
-            auto *g = o.w->findChild<GaugeSpeed *>(name);
-            QVERIFY2(g, qPrintable(name));
-            QCOMPARE(name + "=" + QString::number(g->value(), 'f', 2), d);
-        }
+        const auto stats = [](const QVector<Dec> &v, const QString &suffix, const QString &prefix = "_T_") {
+            Dec max = v.first(), min = v.first();
+            for (const Dec &d : v) {
+                if (dec(cut(d, 6)).m > dec(cut(max, 6)).m)
+                    max = d;
+                if (dec(cut(d, 6)).m < dec(cut(min, 6)).m)
+                    min = d;
+            }
+            return QStringList{"MAX" + prefix + "label=" + rounded(max, 2) + suffix,
+                               "MIN" + prefix + "label=" + rounded(min, 2) + suffix,
+                               "AVG" + prefix + "label=" + rounded(mean_of(v), 2) + suffix};
+        };
+        const auto fahrenheit = [](Dec c) { return add(mul(c, dec("1.8")), dec("32")); };
 
-        const QString path = o.dir.file("exact.xlsx");
+        // KQ278: 0.01 and 0.02 m/s (average 0.015), 1.15 ℃ (one decimal);
+        // 0.25 m/s is 0.485 knots.
         {
-            rig::SaveNames names(path);
-            QMetaObject::invokeMethod(o.w, "SAVE_table_Slot");
+            const hidsim::Words a = timed({1, 115}), b = timed({2, 115});
+            const QVector<Dec> v = {dec(1, 2), dec(2, 2)};
+            QTest::newRow("KQ278 0.015 m/s, 1.15 ℃")
+                << "KQ278" << "" << QVector<hidsim::Words>{a, b} << QVector<quint16>()
+                << QStringList{rounded(v[0], 3) + "m/s", rounded(dec(115, 2), 1) + "℃"} << stats(v, "m/s")
+                << QStringList{"gunspeed=" + rounded(v[1], 2), "gunspeed_2=" + rounded(dec(115, 2), 2)};
+            const hidsim::Words k = timed({25, 2500});
+            const Dec knots = mul(dec(25, 2), dec("1.94"));
+            QTest::newRow("KQ278 0.485 knots")
+                << "KQ278" << "radioButton_5" << QVector<hidsim::Words>{k} << QVector<quint16>()
+                << QStringList{rounded(knots, 3) + "knots", "25.0℃"} << stats({knots, knots}, "knots")
+                << QStringList{"gunspeed=" + rounded(knots, 2)};
         }
-        const QJsonObject sheet = rig::read_xlsx(path);
-        const QJsonArray data = sheet["cells"].toArray().at(2).toArray();   // the first reading's row
-        QVERIFY2(!data.isEmpty(), "no workbook row");
-        for (const QString &c : cells)
-            QVERIFY2(workbook_has(data, c), qPrintable(c + " not in " + QJsonDocument(data).toJson(QJsonDocument::Compact)));
+
+        // KQ285: 52.35 and 52.36 dBA (one decimal in the table).
+        {
+            const hidsim::Words a = timed({5235, 0, 2500}), b = timed({5236, 0, 2500});
+            const QVector<Dec> v = {dec(5235, 2), dec(5236, 2)};
+            QTest::newRow("KQ285 52.35 dBA") << "KQ285" << "" << QVector<hidsim::Words>{a, b} << QVector<quint16>()
+                                             << QStringList{rounded(v[0], 1), "dbA"} << stats(v, "dBA")
+                                             << QStringList{"gunspeed=" + rounded(v[1], 2)};
+        }
+
+        // KQ257: 0.02 and 0.03 ℃ (average 0.025 ℃, 32.045 ℉), 45.20 and
+        // 45.21 %RH (average 45.205).
+        for (bool f : {false, true}) {
+            const hidsim::Words a = timed({2, 4520}), b = timed({3, 4521});
+            QVector<Dec> t = {dec(2, 2), dec(3, 2)};
+            if (f)
+                t = {fahrenheit(t[0]), fahrenheit(t[1])};
+            const QString unit = f ? "℉" : "℃";
+            QStringList fields = stats(t, unit) + stats({dec(4520, 2), dec(4521, 2)}, "%RH", "_H_");
+            QTest::newRow(qPrintable("KQ257 0.025 ℃ in " + unit))
+                << "KQ257" << (f ? "radioButton_2" : "") << QVector<hidsim::Words>{a, b} << QVector<quint16>()
+                << QStringList{rounded(t[0], 2) + unit, "45.20%RH"} << fields
+                << QStringList{"gunspeed=" + rounded(t[1], 2)};
+        }
+
+        // KQ263: 0.01 and 0.02 lux, average 0.015.
+        {
+            const QVector<Dec> v = {dec(1, 2), dec(2, 2)};
+            QTest::newRow("KQ263 0.015 lux") << "KQ263" << "" << QVector<hidsim::Words>{{1, 0, 0}, {2, 0, 0}}
+                                             << QVector<quint16>() << QStringList{rounded(v[0], 1), "lux"}
+                                             << stats(v, "lux") << QStringList();
+        }
+
+        // KQ186: 1,400 and 1,600 Pa in bar, average 0.015 bar.
+        {
+            hidsim::Words a = timed(float_words(1400.0f)), b = timed(float_words(1600.0f));
+            a.push_back(4);
+            b.push_back(4);
+            const QVector<Dec> v = {dec("0.014"), dec("0.016")};
+            QTest::newRow("KQ186 0.015 bar") << "KQ186" << "" << QVector<hidsim::Words>{a, b} << QVector<quint16>()
+                                             << QStringList{cut(v[0], 3), "bar"} << stats(v, "")
+                                             << QStringList();
+        }
+
+        // KQ291: 0.7, 0.7, 0.7 and 0.8 dBA: average 0.725.
+        {
+            const QVector<Dec> v = {dec(7, 1), dec(7, 1), dec(7, 1), dec(8, 1)};
+            QTest::newRow("KQ291 0.725 dBA") << "KQ291" << "" << QVector<hidsim::Words>{{7}}
+                                             << QVector<quint16>{7, 7, 7, 8} << QStringList{"0.7", "dbA"}
+                                             << stats(v, "dBA") << QStringList();
+        }
+
+        // KQ174: 0.7, 0.7, 0.7 and 1.0 m: average 0.775.
+        {
+            auto reading = [](qint32 tenths) {
+                return timed({quint16(quint32(tenths) & 0xFFFF), quint16(quint32(tenths) >> 16), 253, 0, 0});
+            };
+            const QVector<Dec> v = {dec(7, 1), dec(7, 1), dec(7, 1), dec(10, 1)};
+            QTest::newRow("KQ174 0.775 m") << "KQ174" << "" << QVector<hidsim::Words>{reading(7), reading(7), reading(7), reading(10)}
+                                          << QVector<quint16>() << QStringList{"0.7", "m"} << stats(v, "")
+                                          << QStringList();
+        }
+    }
+
+    void tie_readings_everywhere()
+    {
+        QFETCH(QString, model);
+        QFETCH(QString, radio);
+        QFETCH(QVector<hidsim::Words>, readings);
+        QFETCH(QVector<quint16>, levels);
+        QFETCH(QStringList, cells);
+        QFETCH(QStringList, fields);
+        QFETCH(QStringList, dials);
+
+        Open o;
+        open(o, model, readings);
+        QVERIFY(o.w);
+        if (!radio.isEmpty())
+            o.w->findChild<QRadioButton *>(radio)->click();
+        QVERIFY(read_n(o, model, qMax(2, qMax(readings.size(), levels.size())), levels));
+        check_everywhere(o, cells, fields, dials);
     }
 };
 

@@ -331,6 +331,50 @@ private slots:
         QCOMPARE(w->statistics.items[0].samples.size(), 6);
     }
 
+    // Averages that fall on a tie at the one decimal shown, rounded half
+    // away from zero in decimal: -39.85 ℃ is -39.9 ℃, -39.75 ℃ is
+    // -39.55 ℉, so -39.6 ℉ (worked out here in hundredths of the unit).
+    void tie_averages_round_in_decimal_data()
+    {
+        QTest::addColumn<bool>("stored");
+        QTest::addColumn<bool>("fahrenheit");
+        for (bool stored : {false, true})
+            for (bool f : {false, true})
+                QTest::newRow(qPrintable(QString(stored ? "stored" : "real time") + (f ? " ℉" : " ℃")))
+                    << stored << f;
+    }
+    void tie_averages_round_in_decimal()
+    {
+        QFETCH(bool, stored);
+        QFETCH(bool, fahrenheit);
+        const QVector<QVector<int>> tenths = {{-399, -399, 0, 0}, {-398, -396, 0, 0}};
+        // The average of two readings in tenths, in hundredths of the unit,
+        // then rounded to tenths half away from zero.
+        auto average_text = [&](int k) {
+            const int sum = tenths[0][k] + tenths[1][k];   // the average is sum / 20 ℃
+            const int hundredths = fahrenheit ? sum * 9 + 3200 : sum * 5;
+            const int v = (hundredths + (hundredths >= 0 ? 5 : -5)) / 10;
+            return QStringLiteral("%1%2.%3").arg(v < 0 ? "-" : "").arg(std::abs(v) / 10).arg(std::abs(v) % 10)
+                   + (fahrenheit ? QStringLiteral("℉") : QStringLiteral("℃"));
+        };
+        auto w = open_window("KQ240");
+        window_kit::click(child<QPushButton>(w.get(), "start_button"));
+        window_kit::click(child<QPushButton>(w.get(), "Pause_Button"));
+        if (fahrenheit)
+            window_kit::click(child<QRadioButton>(w.get(), "radioButton_2"));
+        for (const QVector<int> &rec : tenths) {
+            QVector<quint16> words;
+            for (int v : rec)
+                words << quint16(qint16(v));
+            if (stored)
+                feed_stored(w.get(), words);
+            else
+                feed_rt(w.get(), words);
+        }
+        QCOMPARE(child<QLineEdit>(w.get(), "lineEdit_17")->text(), average_text(0));
+        QCOMPARE(child<QLineEdit>(w.get(), "lineEdit_18")->text(), average_text(1));
+    }
+
     // A switch while recording, on the real-time page and on the stored
     // page: table, graph and statistics all in ℉ (worked out here in
     // hundredths: c × 1.8 + 32), the exported table reopens in the viewer
