@@ -282,7 +282,7 @@ void KQ240_INTERFACE::show_channel_stats(int channel, int record)
     };
     max_field[channel]->setText(shown(frame::exact_reading(s.max, 1)));
     min_field[channel]->setText(shown(frame::exact_reading(s.min, 1)));
-    avg_field[channel]->setText(shown(frame::exact_mean(s.samples, 1)));
+    avg_field[channel]->setText(shown(frame::running_mean(s, 1)));
 }
 
 void KQ240_INTERFACE::get_rt_data()

@@ -196,12 +196,12 @@ void KQ257_INTERFACE::show_statistics(int record)
     };
     frame::set_steady_text(ui->MAX_T_label, shown(frame::exact_reading(t.max, 2)));
     frame::set_steady_text(ui->MIN_T_label, shown(frame::exact_reading(t.min, 2)));
-    frame::set_steady_text(ui->AVG_T_label, shown(frame::exact_mean(t.samples, 2)));
+    frame::set_steady_text(ui->AVG_T_label, shown(frame::running_mean(t, 2)));
     const STATISTICS_ITEM &hr = statistics.items[record == 0 ? 1 : 2];
     const QString rh = QStringLiteral("%RH");
     frame::set_steady_text(ui->MAX_H_label, frame::rounded_text(frame::exact_reading(hr.max, 2), 2) + rh);
     frame::set_steady_text(ui->MIN_H_label, frame::rounded_text(frame::exact_reading(hr.min, 2), 2) + rh);
-    frame::set_steady_text(ui->AVG_H_label, frame::rounded_text(frame::exact_mean(hr.samples, 2), 2) + rh);
+    frame::set_steady_text(ui->AVG_H_label, frame::rounded_text(frame::running_mean(hr, 2), 2) + rh);
 }
 
 void KQ257_INTERFACE::get_rt_data(QQueue<quint16> queue)

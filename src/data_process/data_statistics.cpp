@@ -59,13 +59,11 @@ quint8 DATA_STATISTICS::data_update(int index, double x)
 
 void DATA_STATISTICS::reset_channel(quint16 index)
 {
-    STATISTICS_ITEM &item = items[index];
-    item.max = -65535.0;
-    item.min = 65535.0;
-    item.mean = 0.0;
-    item.samples.clear();
-    item.high_count = 0.0;
-    item.low_count = 0.0;
+    // Everything but the limits starts again.
+    STATISTICS_ITEM fresh;
+    fresh.upper_limit = items[index].upper_limit;
+    fresh.lower_limit = items[index].lower_limit;
+    items[index] = fresh;
 }
 
 void DATA_STATISTICS::reset_all()

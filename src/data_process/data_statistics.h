@@ -10,12 +10,25 @@
 // limit holds while none is set. Neither bounds a reading: the first value
 // after a reset becomes max and min whatever its size, and a limit at its
 // "no limit" value raises no alarm.
+// The exact sum behind an average, kept by frame::running_mean at the scale
+// it is asked for and caught up with the readings added since, so the mean
+// of a long run costs only its new readings.
+struct EXACT_SUM
+{
+    int scale = -1;        // none yet
+    int counted = 0;       // samples summed
+    qint64 sum = 0;        // in 10^-scale
+    bool exact = true;     // false once a reading had no exact decimal (or too large a sum)
+    double plain = 0.0;    // the plain sum, for that fallback
+};
+
 struct STATISTICS_ITEM
 {
     double max = -65535.0;
     double min = 65535.0;
     double mean = 0.0;
     QVector<double> samples;
+    mutable EXACT_SUM sum;   // reset with the samples
     double high_count = 0.0;
     double low_count = 0.0;
     double upper_limit = 65535.0;

@@ -118,22 +118,49 @@ Exact exact_fahrenheit(const Exact &celsius)
     return reduced(celsius.num * 9 + celsius.den * 160, celsius.den * 5);
 }
 
+// Adds readings[from..] to `sum`, kept at `scale`.
+static void add_readings(EXACT_SUM &sum, const QVector<double> &readings, int scale)
+{
+    if (sum.scale != scale || sum.counted > readings.size())
+        sum = EXACT_SUM();
+    sum.scale = scale;
+    const Wide unit = ten(scale);
+    for (int i = sum.counted; i < readings.size(); ++i) {
+        const double r = readings[i];
+        sum.plain += r;
+        if (!sum.exact)
+            continue;
+        const Exact e = exact_reading(r, scale);
+        const Wide units = e.num * (unit / e.den);
+        long long next = 0;
+        if (e.ok && units == Wide(qint64(units)) && !__builtin_add_overflow(sum.sum, qint64(units), &next))
+            sum.sum = next;
+        else
+            sum.exact = false;
+    }
+    sum.counted = readings.size();
+}
+
+static Exact mean_of(const EXACT_SUM &sum)
+{
+    if (sum.counted == 0)
+        return Exact();
+    if (!sum.exact)
+        return not_exact(sum.plain / sum.counted);
+    return reduced(Wide(sum.sum), ten(sum.scale) * sum.counted);
+}
+
 Exact exact_mean(const QVector<double> &readings, int scale)
 {
-    if (readings.isEmpty())
-        return Exact();
-    Wide sum = 0;
-    for (double r : readings) {
-        const Exact e = exact_reading(r, scale);
-        if (!e.ok) {
-            double plain = 0;
-            for (double x : readings)
-                plain += x;
-            return not_exact(plain / readings.size());
-        }
-        sum += e.num * (ten(scale) / e.den);
-    }
-    return reduced(sum, ten(scale) * readings.size());
+    EXACT_SUM sum;
+    add_readings(sum, readings, scale);
+    return mean_of(sum);
+}
+
+Exact running_mean(const STATISTICS_ITEM &item, int scale)
+{
+    add_readings(item.sum, item.samples, scale);
+    return mean_of(item.sum);
 }
 
 QString rounded_text(const Exact &a, int decimals)

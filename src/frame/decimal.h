@@ -1,6 +1,8 @@
 #ifndef FRAME_DECIMAL_H
 #define FRAME_DECIMAL_H
 
+#include "data_process/data_statistics.h"
+
 #include <QString>
 #include <QVector>
 #include <QtGlobal>
@@ -32,6 +34,8 @@ Exact exact_times(const Exact &a, const char *factor);
 Exact exact_fahrenheit(const Exact &celsius);
 // The mean of readings of at most `scale` decimals.
 Exact exact_mean(const QVector<double> &readings, int scale);
+// The same for a channel's samples, through its running sum.
+Exact running_mean(const STATISTICS_ITEM &item, int scale);
 
 // Rounded half away from zero to `decimals`.
 QString rounded_text(const Exact &a, int decimals);

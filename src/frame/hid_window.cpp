@@ -130,7 +130,7 @@ void show_statistics(QMainWindow *window, const STATISTICS_ITEM &item, const QSt
 {
     set_label(window, "MAX_T_label", rounded_text(exact_reading(item.max, scale), 2) + unit);
     set_label(window, "MIN_T_label", rounded_text(exact_reading(item.min, scale), 2) + unit);
-    set_label(window, "AVG_T_label", rounded_text(exact_mean(item.samples, scale), 2) + unit);
+    set_label(window, "AVG_T_label", rounded_text(running_mean(item, scale), 2) + unit);
     if (!counters)
         return;
     set_label(window, "upper_count", QString::number(item.high_count, 'g', 6));

@@ -41,6 +41,41 @@ private slots:
         QFETCH(QString, expected);
         QCOMPARE(shown, expected);
     }
+
+    // A channel's mean is kept as it grows: after a reset, a change of
+    // scale or a reading with no exact decimal it is still the mean of the
+    // samples the channel holds now.
+    void running_mean_follows_the_channel()
+    {
+        using namespace frame;
+        DATA_STATISTICS s;
+        s.add_channel();
+        for (double x : {1.15, 1.25, 1.35})
+            s.data_update(0, x);
+        QCOMPARE(rounded_text(running_mean(s.items[0], 2), 2), QString("1.25"));
+        s.data_update(0, 1.45);
+        QCOMPARE(rounded_text(running_mean(s.items[0], 2), 3), QString("1.300"));
+
+        // Refilled past its old length before the next mean.
+        s.reset_channel(0);
+        for (double x : {0.01, 0.02, 0.02, 0.02, 0.02})
+            s.data_update(0, x);
+        QCOMPARE(rounded_text(running_mean(s.items[0], 2), 3), QString("0.018"));
+        // Asked at another scale: 0.5 and 1.5 in whole units average 1.
+        s.reset_channel(0);
+        s.data_update(0, 0.5);
+        s.data_update(0, 1.5);
+        QCOMPARE(rounded_text(running_mean(s.items[0], 1), 2), QString("1.00"));
+        QCOMPARE(rounded_text(running_mean(s.items[0], 0), 2), QString("1.50"));   // 1 and 2 (half away)
+
+        // A sum beyond exact integers falls back to the plain mean.
+        s.reset_channel(0);
+        for (int i = 0; i < 11; ++i)
+            s.data_update(0, 9e17);
+        QCOMPARE(rounded_text(running_mean(s.items[0], 0), 0), QString("900000000000000000"));
+        s.data_update(0, std::nan(""));
+        QCOMPARE(rounded_text(running_mean(s.items[0], 0), 0), QString("nan"));
+    }
 };
 
 QTEST_MAIN(tst_decimal)
