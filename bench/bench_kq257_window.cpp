@@ -22,6 +22,8 @@
 #include <QFileInfo>
 #include <QTableWidget>
 
+#include <QMap>
+#include <QPaintEvent>
 #include <QTimer>
 #include <QEvent>
 
@@ -55,18 +57,29 @@ struct Cpu
 };
 
 // Counts the paint and layout events the application delivers.
+// With BENCH_PAINTS set, also the painted widgets and their painted area.
 class EventCount : public QObject
 {
 public:
     int paints = 0, layouts = 0;
-    bool eventFilter(QObject *, QEvent *e) override
+    QMap<QString, QPair<int, qint64>> painted;   // class#name: paints, pixels
+    bool eventFilter(QObject *o, QEvent *e) override
     {
-        if (e->type() == QEvent::Paint)
+        if (e->type() == QEvent::Paint) {
             ++paints;
-        else if (e->type() == QEvent::LayoutRequest)
+            if (by_widget) {
+                const QString key = QString::fromLatin1(o->metaObject()->className()) + '#' + o->objectName() +
+                                    (o->parent() ? '<' + o->parent()->objectName() : QString());
+                QPair<int, qint64> &p = painted[key];
+                ++p.first;
+                for (const QRect &r : static_cast<QPaintEvent *>(e)->region())
+                    p.second += qint64(r.width()) * r.height();
+            }
+        } else if (e->type() == QEvent::LayoutRequest)
             ++layouts;
         return false;
     }
+    const bool by_widget = qEnvironmentVariableIsSet("BENCH_PAINTS");
 };
 
 // Runs the event loop for `seconds`, handing the window a reading at every
@@ -90,6 +103,9 @@ static Cpu run_for(KQ257_INTERFACE &w, int seconds, bool readings, quint32 *time
     tick.start(1000);
     loop.exec();
     qApp->removeEventFilter(&count);
+    for (auto it = count.painted.cbegin(); it != count.painted.cend(); ++it)
+        std::printf("  %s: %.1f paints, %.0f pixels a second\n", qPrintable(it.key()), it->first / double(seconds),
+                    it->second / double(seconds));
     return {cpu_ns(CLOCK_THREAD_CPUTIME_ID) - before.thread_ns, cpu_ns(CLOCK_PROCESS_CPUTIME_ID) - before.process_ns,
             count.paints, count.layouts};
 }
