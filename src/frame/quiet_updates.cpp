@@ -3,8 +3,11 @@
 #include <QAbstractItemView>
 #include <QEvent>
 #include <QLabel>
+#include <QPainter>
 #include <QPointer>
+#include <QSet>
 #include <QVector>
+#include <cmath>
 #include <qcustomplot.h>
 
 namespace frame {
@@ -15,6 +18,7 @@ const char k_scroll_pending[] = "frame_scroll_pending";
 const char k_free_min[] = "frame_free_min";
 const char k_free_max[] = "frame_free_max";
 const char k_holder[] = "frame_label_holder";
+const char k_plot_painter[] = "frame_plot_painter";
 
 bool held(const QLabel *label)
 {
@@ -77,6 +81,87 @@ private:
     QVector<QPointer<QLabel>> m_labels;
 };
 
+// The plot's own paint copies its buffers with the painter's scale. At a
+// fractional device pixel ratio (PassThrough high-DPI scaling: 1.04 on a
+// 100 dpi screen, 1.25, 1.5) that is a resampling of the whole plot at every
+// reading, most of the plot's paint. The buffers are already at device
+// pixels: this copies them pixel for pixel, over the background brush so
+// that the half pixel at an edge is painted too, and skips the buffers of
+// buffered layers that hold nothing (the overlay). At whole ratios the
+// plot's own paint is as fast and runs unchanged.
+class PlotPainter : public QObject
+{
+public:
+    explicit PlotPainter(QCustomPlot *plot) : QObject(plot)
+    {
+        setObjectName(QLatin1String(k_plot_painter));
+        plot->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() != QEvent::Paint || watched != parent())
+            return false;
+        return paint(static_cast<QCustomPlot *>(watched));
+    }
+
+private:
+    // The plot's protected members, reached through pointers to members.
+    struct Plot : QCustomPlot
+    {
+        static QBrush QCustomPlot::*brush() { return &Plot::mBackgroundBrush; }
+        static QPixmap QCustomPlot::*picture() { return &Plot::mBackgroundPixmap; }
+        static QList<QSharedPointer<QCPAbstractPaintBuffer>> QCustomPlot::*buffers() { return &Plot::mPaintBuffers; }
+    };
+    struct Buffer : QCPPaintBufferPixmap
+    {
+        static QPixmap QCPPaintBufferPixmap::*pixmap() { return &Buffer::mBuffer; }
+    };
+    struct Layer : QCPLayer
+    {
+        static QWeakPointer<QCPAbstractPaintBuffer> QCPLayer::*buffer() { return &Layer::mPaintBuffer; }
+    };
+
+    static bool paint(QCustomPlot *plot)
+    {
+        const qreal ratio = plot->devicePixelRatioF();
+        if (ratio == qRound(ratio) || plot->bufferDevicePixelRatio() != ratio || plot->openGl()
+            || !(plot->*Plot::picture()).isNull())
+            return false;
+        // Buffers of buffered layers with nothing to draw stay transparent.
+        QSet<const QCPAbstractPaintBuffer *> empty;
+        for (int i = 0; i < plot->layerCount(); ++i) {
+            QCPLayer *layer = plot->layer(i);
+            if (layer->mode() == QCPLayer::lmBuffered && (layer->children().isEmpty() || !layer->visible()))
+                empty.insert((layer->*Layer::buffer()).toStrongRef().data());
+        }
+        QVector<const QPixmap *> pixmaps;
+        for (const QSharedPointer<QCPAbstractPaintBuffer> &b : qAsConst(plot->*Plot::buffers())) {
+            const auto *buffer = dynamic_cast<const QCPPaintBufferPixmap *>(b.data());
+            if (!buffer)
+                return false;
+            if (!empty.contains(buffer))
+                pixmaps.append(&(buffer->*Buffer::pixmap()));
+        }
+        QPainter painter(plot);
+        // In device pixels, from the device pixel nearest the plot's corner:
+        // fills and copies on whole pixels take the plain fast paths.
+        const QTransform device = painter.deviceTransform();
+        const qreal dx = std::round(device.dx()), dy = std::round(device.dy());
+        painter.setWorldTransform(QTransform(1 / ratio, 0, 0, 1 / ratio, (dx - device.dx()) / ratio,
+                                             (dy - device.dy()) / ratio));
+        const QBrush &brush = plot->*Plot::brush();
+        if (brush.style() != Qt::NoBrush) {
+            // The edge pixel the plot only partly covers is painted too.
+            const QRect all = QTransform::fromScale(ratio, ratio).mapRect(QRectF(plot->viewport())).toAlignedRect();
+            painter.fillRect(all.adjusted(-1, -1, 1, 1), brush);
+        }
+        for (const QPixmap *pixmap : qAsConst(pixmaps))
+            painter.drawPixmap(QRectF(pixmap->rect()), *pixmap, QRectF(pixmap->rect()));
+        return true;
+    }
+};
+
 bool fits(const QLabel *label)
 {
     const QSize need = label->sizeHint();
@@ -102,6 +187,8 @@ void paint_with_window(QCustomPlot *plot)
     // the frames and the window behind it need not paint their backgrounds
     // under it at every redraw.
     plot->setAttribute(Qt::WA_OpaquePaintEvent);
+    if (!plot->findChild<QObject *>(QLatin1String(k_plot_painter), Qt::FindDirectChildrenOnly))
+        new PlotPainter(plot);
 }
 
 void scroll_to_bottom_soon(QAbstractItemView *view)
