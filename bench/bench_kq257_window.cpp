@@ -6,8 +6,10 @@
 // process's, above the same stretch without readings), paints and layouts
 // included. Then 24 hours (or the count given) as fast as they come, with
 // one event-loop pass after each: the CPU time of a reading at the start
-// and at the end of the run (and the wall time), and the full table to
-// xlsx. Prints figures only.
+// and at the end of the run (and the wall time), the same growth measured
+// in turns against a fresh window (first and last lie hours apart, under
+// whatever else the machine did meanwhile), and the full table to xlsx.
+// Prints figures only.
 //
 //   bench_kq257_window [READINGS]          default 86400 (a week: 604800)
 //   BENCH_PACED_SECONDS=20                 length of the one-a-second stretch
@@ -141,24 +143,39 @@ int main(int argc, char *argv[])
     w.frame_part()->clear_all_data();
     QCoreApplication::processEvents();
 
+    // Readings i .. i+count-1 into a window, as fast as they come, one
+    // event-loop pass after each: the main thread's CPU and the wall time.
     const quint32 t0 = 1700000000;
     QElapsedTimer clock;
-    qint64 first_ns = 0, last_ns = 0, first_cpu = 0, last_cpu = 0;
-    for (int i = 0; i < total; ++i) {
-        const QQueue<quint16> q = answer(t0 + quint32(i), i);
-        clock.start();
-        const qint64 cpu0 = cpu_ns(CLOCK_THREAD_CPUTIME_ID);
-        w.get_rt_data(q);
-        QCoreApplication::processEvents();   // paints, as the event loop would between readings
-        const qint64 cpu = cpu_ns(CLOCK_THREAD_CPUTIME_ID) - cpu0;
-        const qint64 ns = clock.nsecsElapsed();
-        if (i < 1000) {
-            first_ns += ns;
-            first_cpu += cpu;
-        } else if (i >= total - 1000) {
-            last_ns += ns;
-            last_cpu += cpu;
+    auto feed = [&clock, t0](KQ257_INTERFACE &window, int from, int count, qint64 *cpu_sum, qint64 *ns_sum) {
+        for (int i = from; i < from + count; ++i) {
+            const QQueue<quint16> q = answer(t0 + quint32(i), i);
+            clock.start();
+            const qint64 cpu0 = cpu_ns(CLOCK_THREAD_CPUTIME_ID);
+            window.get_rt_data(q);
+            QCoreApplication::processEvents();   // paints, as the event loop would between readings
+            *cpu_sum += cpu_ns(CLOCK_THREAD_CPUTIME_ID) - cpu0;
+            *ns_sum += clock.nsecsElapsed();
         }
+    };
+    qint64 first_ns = 0, last_ns = 0, first_cpu = 0, last_cpu = 0, skip = 0;
+    feed(w, 0, 1000, &first_cpu, &first_ns);
+    feed(w, 1000, total - 2000, &skip, &skip);
+    feed(w, total - 1000, 1000, &last_cpu, &last_ns);
+
+    // First and last lie hours apart, under whatever else the machine did
+    // meanwhile: the growth is also measured side by side, a fresh window's
+    // first 1000 readings against 1000 more on the long run, in turns.
+    const int rounds = 3;
+    qint64 fresh_cpu = 0, long_cpu = 0;
+    for (int r = 0; r < rounds; ++r) {
+        KQ257_INTERFACE fresh;
+        fresh.resize(1200, 732);
+        fresh.show();
+        QCoreApplication::processEvents();
+        feed(fresh, 0, 1000, &fresh_cpu, &skip);
+        fresh.hide();
+        feed(w, total + r * 1000, 1000, &long_cpu, &skip);
     }
     const long rss_after = peak_rss_mb();
 
@@ -178,6 +195,9 @@ int main(int argc, char *argv[])
     std::printf("last 1000:  per reading    %.1f us CPU, %.1f us wall\n", last_cpu / 1e6, last_ns / 1e6);
     std::printf("last / first               %.2f by CPU, %.2f by wall\n", double(last_cpu) / double(first_cpu),
                 double(last_ns) / double(first_ns));
+    std::printf("in turns (%d x 1000 each):  per reading %.1f us CPU on the long run, %.1f us on a fresh window; "
+                "long / fresh %.2f\n", rounds, long_cpu / 1e3 / (rounds * 1000), fresh_cpu / 1e3 / (rounds * 1000),
+                double(long_cpu) / double(fresh_cpu));
     std::printf("peak memory                %ld MB (%ld MB before the window)\n", rss_after, rss_before);
     std::printf("table rows                 %d\n", w.findChild<QTableWidget *>("RT_table_data")->rowCount());
     std::printf("xlsx export                %.2f s, %lld bytes\n", export_s,
