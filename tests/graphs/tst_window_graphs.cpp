@@ -21,6 +21,8 @@
 #include <QListWidget>
 #include <QTableWidget>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QStatusBar>
 #include <QStackedWidget>
 #include <QtTest>
 #include <qcustomplot.h>
@@ -447,6 +449,57 @@ private slots:
         QVERIFY(win.get<QLabel>("MAX_T_label")->text().startsWith(QStringLiteral("292.21")));
         QVERIFY(win.get<QLabel>("MIN_T_label")->text().startsWith(QStringLiteral("0.25")));
         QVERIFY(win.get<QLabel>("AVG_T_label")->text().startsWith(QStringLiteral("146.23")));
+    }
+
+    // While readings come once a second the status clock shows with each
+    // of them, in the paint the reading makes: no paint of its own between
+    // two readings. Once they stop it ticks on by itself.
+    void clock_paints_with_the_reading_data()
+    {
+        QTest::addColumn<QString>("model");
+        QTest::newRow("KQ257") << "KQ257";
+        QTest::newRow("KQ174") << "KQ174";
+    }
+    void clock_paints_with_the_reading()
+    {
+        QFETCH(QString, model);
+        rig::Boxes boxes;
+        Open win(find_model(model));
+        QTest::qWait(50);
+        QLabel *clock = nullptr;
+        for (QLabel *l : win.w->statusBar()->findChildren<QLabel *>())
+            if (l->text().contains(QRegularExpression("^\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d$")))
+                clock = l;
+        QVERIFY(clock);
+
+        // The clock's paints that come with no reading.
+        struct Paints : QObject
+        {
+            bool reading = false;
+            int stray = 0;
+            bool eventFilter(QObject *, QEvent *e) override
+            {
+                stray += e->type() == QEvent::Paint && !reading;
+                return false;
+            }
+        } paints;
+        clock->installEventFilter(&paints);
+        for (int i = 0; i <= 3; ++i) {
+            paints.reading = true;
+            win.reading(T0 + quint32(i), 1.5 + i);
+            QCOMPARE(clock->text(), QDateTime::fromSecsSinceEpoch(T0 + i).toString("yyyy/MM/dd hh:mm:ss"));
+            QCoreApplication::processEvents();
+            paints.reading = false;
+            QTest::qWait(1000);
+        }
+        QCOMPARE(paints.stray, 0);
+
+        // No more readings: the clock's own tick shows the time again.
+        win.clock.set(QDateTime::fromSecsSinceEpoch(T0 + 60));
+        QVERIFY(testkit::wait_until([&] { return clock->text().endsWith(QDateTime::fromSecsSinceEpoch(T0 + 60).toString("mm:ss")); }, 2500));
+        win.clock.set(QDateTime::fromSecsSinceEpoch(T0 + 61));
+        QVERIFY(testkit::wait_until([&] { return clock->text().endsWith(QDateTime::fromSecsSinceEpoch(T0 + 61).toString("mm:ss")); }, 1500));
+        QVERIFY2(boxes.texts().isEmpty(), qPrintable(boxes.texts().join(" | ")));
     }
 
     // A steady reading keeps one value range, however many arrive.
