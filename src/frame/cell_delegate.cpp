@@ -43,9 +43,9 @@ struct Laid
     bool plain = false; // one line, as wide as the room or narrower
 };
 
-// A few screens of cells in every table the frame shows; older texts (rows
-// scrolled away) are dropped first.
-const int k_cached_texts = 3000;
+// Several screens of a table's cells (about 1.7 kB each); the texts of rows
+// scrolled away longest ago are dropped first.
+const int k_cached_texts = 1000;
 
 }
 
