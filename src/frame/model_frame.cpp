@@ -3,6 +3,7 @@
 #include "common/app_env.h"
 #include "common/settings_step.h"
 #include "common/waiting_box.h"
+#include "frame/cell_delegate.h"
 #include "frame/quiet_updates.h"
 
 #include <QApplication>
@@ -78,6 +79,11 @@ ModelFrame::ModelFrame(QMainWindow *window, const Config &config, const Hooks &h
             RT_table_data->setFont(f);
         }
     }
+
+    // Every reading repaints all the real-time table's rows: their texts are
+    // laid out once, not at every paint.
+    CellDelegate::install(RT_table_data);
+    CellDelegate::install(read_table_data);
 
     // The real-time table takes the room its empty form is laid out with.
     // Sized to its contents it would lay the whole window out again at every
