@@ -301,7 +301,8 @@ QRect GaugeSpeed::picture_rect() const
 void GaugeSpeed::draw_face(QPainter &painter, const QRect &picture)
 {
     const QTransform device = painter.deviceTransform();
-    if (painter.paintEngine()->type() != QPaintEngine::Raster || device.type() > QTransform::TxScale) {
+    if (painter.paintEngine()->type() != QPaintEngine::Raster || device.type() > QTransform::TxScale
+        || device.m11() <= 0 || device.m22() <= 0) {
         // A printer or a recording gets the shapes themselves.
         painter.save();
         paint_face(painter, picture);
