@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QFont>
 #include <QFontMetrics>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPen>
 #include <QPolygon>
@@ -70,8 +71,8 @@ qreal face_half_width(qreal lowest)
 // if it is still too long the value shrinks to the gap, and when it would
 // end up smaller than the title, the whole line shrinks together, so that
 // nothing overlaps. half_width: half the widget's width in dial units.
-TextLine lay_out_line(const QPaintDevice *device, const QString &title, const QString &value,
-                      const QString &unit, qreal half_width)
+TextLine lay_out_line(const QPaintDevice *device, const GaugeTextMeasures &known, const QString &title,
+                      const QString &value, const QString &unit, qreal half_width)
 {
     auto width = [device](const QFont &font, const QString &text) {
         return text.isEmpty() ? 0.0 : QFontMetricsF(font, device).horizontalAdvance(text);
@@ -79,21 +80,19 @@ TextLine lay_out_line(const QPaintDevice *device, const QString &title, const QS
     const qreal spaces = k_line_space * ((title.isEmpty() ? 0 : 1) + (unit.isEmpty() ? 0 : 1));
 
     TextLine line;
-    line.title_font = line.unit_font = bold_font(k_title_points);
-    line.value_font = bold_font(k_value_points);
-    qreal tw = width(line.title_font, title);
-    qreal uw = width(line.unit_font, unit);
+    line.title_font = line.unit_font = known.small;
+    line.value_font = known.large;
+    qreal tw = known.title_width;
+    qreal uw = known.unit_width;
     qreal vw = width(line.value_font, value);
     qreal right = k_line_right;
 
     if (tw + uw + vw + spaces > right - line.title_x) {
         // Smaller fonts only raise the lowest ink: measured at the first
         // fonts, the room holds for every smaller one.
-        auto lowest = [device](const QFont &font, const QString &text) {
-            return text.isEmpty() ? 0.0 : QFontMetricsF(font, device).tightBoundingRect(text).bottom();
-        };
-        const qreal low = k_line_y + qMax(qMax(lowest(line.title_font, title), lowest(line.unit_font, unit)),
-                                          lowest(line.value_font, value));
+        const qreal value_low = value.isEmpty() ? 0.0
+                                                : QFontMetricsF(line.value_font, device).tightBoundingRect(value).bottom();
+        const qreal low = k_line_y + qMax(qMax(known.title_low, known.unit_low), value_low);
         const qreal edge = qMin(half_width - k_edge_space, face_half_width(low));
         line.title_x = qMin(k_line_left, -edge);
         right = qMax(k_line_right, edge);
@@ -105,7 +104,7 @@ TextLine lay_out_line(const QPaintDevice *device, const QString &title, const QS
         if (points >= k_title_points) {
             line.value_font = bold_font(points);
         } else {
-            points = k_title_points * (room - spaces) / (tw + uw + width(bold_font(k_title_points), value));
+            points = k_title_points * (room - spaces) / (tw + uw + width(known.small, value));
             line.title_font = line.unit_font = line.value_font = bold_font(points);
         }
         // Hinting makes widths not quite proportional: step down until it fits.
@@ -138,17 +137,21 @@ GaugeSpeed::GaugeSpeed(QWidget *parent)
 void GaugeSpeed::setTitle(QString text)
 {
     title = text;
+    m_measures_dpi = 0;
     repaint();
 }
 
 void GaugeSpeed::setUnit(QString text)
 {
     unit = text;
+    m_measures_dpi = 0;
     repaint();
 }
 
 void GaugeSpeed::setRange(int max, int min)
 {
+    if (max != maximum || min != minimum)
+        m_face_stale = true;   // the scale labels
     maximum = max;
     minimum = min;
     repaint();
@@ -197,9 +200,17 @@ double GaugeSpeed::needle_angle() const
 
 void GaugeSpeed::changeEvent(QEvent *event)
 {
-    // The picture comes from the style sheet.
-    if (event->type() == QEvent::StyleChange || event->type() == QEvent::PaletteChange)
+    // The picture comes from the style sheet, the labels' font from the widget.
+    switch (event->type()) {
+    case QEvent::StyleChange:
+    case QEvent::PaletteChange:
+    case QEvent::FontChange:
         m_face_stale = true;
+        m_measures_dpi = 0;
+        break;
+    default:
+        break;
+    }
     QWidget::changeEvent(event);
 }
 
@@ -253,55 +264,105 @@ void GaugeSpeed::paint_face(QPainter &painter, const QRect &picture) const
     painter.restore();
 }
 
+// The seven scale labels, in the scale's coordinates.
+void GaugeSpeed::paint_labels(QPainter &painter) const
+{
+    const QFontMetrics fm = fontMetrics();
+    painter.save();
+    QPen pen(Qt::black);
+    pen.setWidthF(1.5);
+    pen.setCapStyle(Qt::RoundCap);
+    painter.setPen(pen);
+    const int r = (2 * 130) / 3;
+    const double step = double(float(maximum - minimum) / 6.0f);
+    for (int i = 0; i < 7; ++i) {
+        const QString text = QString::number(minimum + i * step, 'f', 1);
+        const double a = qDegreesToRadians(-90.0 - 30.0 * i);
+        const int tw = fm.horizontalAdvance(text);
+        const int th = fm.height();
+        const double x = std::trunc(std::sin(a) * r - 0.5 * tw);
+        const double y = std::trunc(0.25 * th + std::cos(a) * r);
+        painter.drawText(QPointF(x, y), text);
+    }
+    painter.restore();
+}
+
+QRect GaugeSpeed::picture_rect() const
+{
+    const int w = width();
+    const int h = height();
+    const int side = (k_picture_side * qMin(w, h)) / 200;
+    return QRect(w / 2 - side / 2, 150 - side / 2, side, side);
+}
+
+// The face (picture, arc, ticks, labels) under the needle. On the screen it
+// is kept as device pixels made at the painter's own scale and sub-pixel
+// phase, so a reading copies it pixel for pixel instead of resampling it.
+void GaugeSpeed::draw_face(QPainter &painter, const QRect &picture)
+{
+    const QTransform device = painter.deviceTransform();
+    if (painter.paintEngine()->type() != QPaintEngine::Raster || device.type() > QTransform::TxScale
+        || device.m11() <= 0 || device.m22() <= 0) {
+        // A printer or a recording gets the shapes themselves.
+        painter.save();
+        paint_face(painter, picture);
+        paint_labels(painter);
+        painter.restore();
+        return;
+    }
+    const QRectF area = device.mapRect(QRectF(picture));
+    const QPoint origin(qFloor(area.left()), qFloor(area.top()));
+    const QTransform phase = device * QTransform::fromTranslate(-origin.x(), -origin.y());
+    const QSize size(qCeil(area.right()) - origin.x(), qCeil(area.bottom()) - origin.y());
+    if (m_face_stale || m_face_at != picture || m_face_phase != phase || m_face.size() != size
+        || m_face.dotsPerMeterY() != qRound(logicalDpiY() / 0.0254)) {
+        m_face = QImage(size, QImage::Format_ARGB32_Premultiplied);
+        // Fonts take their pixel size from the device: the widget's.
+        m_face.setDotsPerMeterX(qRound(logicalDpiX() / 0.0254));
+        m_face.setDotsPerMeterY(qRound(logicalDpiY() / 0.0254));
+        m_face.fill(Qt::transparent);
+        QPainter face(&m_face);
+        face.setFont(font());
+        face.setTransform(phase);
+        paint_face(face, picture);
+        paint_labels(face);
+        m_face_at = picture;
+        m_face_phase = phase;
+        m_face_stale = false;
+    }
+    painter.save();
+    painter.setWorldTransform(QTransform::fromTranslate(origin.x(), origin.y()) * device.inverted());
+    painter.drawImage(QPoint(0, 0), m_face);
+    painter.restore();
+}
+
+const GaugeTextMeasures &GaugeSpeed::text_measures() const
+{
+    const int dpi = logicalDpiY();
+    if (m_measures_dpi != dpi) {
+        GaugeTextMeasures &m = m_measures;
+        m.small = bold_font(k_title_points);
+        m.large = bold_font(k_value_points);
+        const QFontMetricsF fm(m.small, this);
+        m.title_width = title.isEmpty() ? 0.0 : fm.horizontalAdvance(title);
+        m.unit_width = unit.isEmpty() ? 0.0 : fm.horizontalAdvance(unit);
+        m.title_low = title.isEmpty() ? 0.0 : fm.tightBoundingRect(title).bottom();
+        m.unit_low = unit.isEmpty() ? 0.0 : fm.tightBoundingRect(unit).bottom();
+        m_measures_dpi = dpi;
+    }
+    return m_measures;
+}
+
 void GaugeSpeed::paintEvent(QPaintEvent *)
 {
     QPainter painter(this);
     const int w = width();
     const int h = height();
-    const int side = (k_picture_side * qMin(w, h)) / 200;
-    const QRect picture(w / 2 - side / 2, 150 - side / 2, side, side);
-
-    // Made at the picture's size and the widget's pixel ratio, so that it is
-    // copied pixel for pixel; the arc and ticks lie inside the square.
     tick_color = Qt::blue;
-    const qreal ratio = devicePixelRatioF();
-    if (m_face_stale || m_face_at != picture || m_face.devicePixelRatio() != ratio) {
-        m_face = QPixmap((QSizeF(picture.size()) * ratio).toSize());
-        m_face.setDevicePixelRatio(ratio);
-        m_face.fill(Qt::transparent);
-        QPainter face(&m_face);
-        face.translate(-picture.topLeft());
-        paint_face(face, picture);
-        m_face_at = picture;
-        m_face_stale = false;
-    }
-    painter.drawPixmap(picture.topLeft(), m_face);
+    m_radius = 130;
+    draw_face(painter, picture_rect());
 
     to_scale(painter);
-
-    const QFontMetrics fm = fontMetrics();
-
-    // scale labels
-    painter.save();
-    {
-        QPen pen(Qt::black);
-        pen.setWidthF(1.5);
-        pen.setCapStyle(Qt::RoundCap);
-        painter.setPen(pen);
-        m_radius = 130;
-        const int r = (2 * m_radius) / 3;
-        const double step = double(float(maximum - minimum) / 6.0f);
-        for (int i = 0; i < 7; ++i) {
-            const QString text = QString::number(minimum + i * step, 'f', 1);
-            const double a = qDegreesToRadians(-90.0 - 30.0 * i);
-            const int tw = fm.horizontalAdvance(text);
-            const int th = fm.height();
-            const double x = std::trunc(std::sin(a) * r - 0.5 * tw);
-            const double y = std::trunc(0.25 * th + std::cos(a) * r);
-            painter.drawText(QPointF(x, y), text);
-        }
-    }
-    painter.restore();
 
     // needle
     painter.save();
@@ -314,7 +375,7 @@ void GaugeSpeed::paintEvent(QPaintEvent *)
     painter.restore();
 
     const QString text = QString::number(m_value, 'f', 2);
-    const TextLine line = lay_out_line(this, title, text, unit, (w / 2) / (qMin(w, h) / 200.0));
+    const TextLine line = lay_out_line(this, text_measures(), title, text, unit, (w / 2) / (qMin(w, h) / 200.0));
     draw_text(painter, line.title_font, QPointF(line.title_x, k_line_y), title);
     draw_text(painter, line.value_font, QPointF(line.value_x, k_line_y), text);
     draw_text(painter, line.unit_font, QPointF(line.unit_x, k_line_y), unit);

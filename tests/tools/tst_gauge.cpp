@@ -1,4 +1,5 @@
 #include "KQ186_interface/kq186_units.h"
+#include "dial_reference.h"
 #include "gauge/gaugespeed.h"
 #include "testkit.h"
 
@@ -11,6 +12,7 @@
 #include <QPaintDevice>
 #include <QPaintEngine>
 #include <QPixmap>
+#include <QProcess>
 #include <QQueue>
 #include <QtMath>
 #include <QtTest>
@@ -237,6 +239,9 @@ private slots:
     void picture_is_legible();
     void repaint_matches_a_fresh_gauge_data();
     void repaint_matches_a_fresh_gauge();
+    void paints_as_before_data();
+    void paints_as_before();
+    void paints_as_before_at_a_fractional_ratio();
 };
 
 void tst_gauge::starting_values()
@@ -726,6 +731,158 @@ void tst_gauge::repaint_matches_a_fresh_gauge()
     fresh->setRange(max, 0);
     fresh->setValue(value);
     QCOMPARE(used->grab().toImage(), fresh->grab().toImage());
+}
+
+// The dial after a change of state, against the paint code it had before
+// its face kept the labels and was copied in device pixels (dial_reference.h,
+// which makes everything afresh each paint). The dial has painted once
+// before the change, so what it keeps must follow. Both are rendered at the
+// widget's own pixel ratio, at a whole-pixel offset and at one that puts
+// the face at another sub-pixel phase (as a dial inside a window is).
+void tst_gauge::paints_as_before_data()
+{
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<int>("max");
+    QTest::addColumn<int>("min");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("unit");
+    QTest::addColumn<QString>("sheet");   // "dial", "other" or "none"
+
+    const QSize form(280, 200);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const QString c = QString::fromUtf8("\u2103"), f = QString::fromUtf8("\u2109");
+    QTest::newRow("min") << form << 100 << 0 << 0.0 << "Temp:" << c << "dial";
+    QTest::newRow("max") << form << 100 << 0 << 100.0 << "Temp:" << c << "dial";
+    QTest::newRow("mid") << form << 100 << 0 << 57.25 << "Temp:" << c << "dial";
+    QTest::newRow("NaN") << form << 100 << 0 << nan << "Temp:" << c << "dial";
+    QTest::newRow("range changed") << form << 175 << -40 << 68.0 << "Temp:" << c << "dial";
+    QTest::newRow("range narrowed") << form << 1 << 0 << 0.5 << "Temp:" << c << "dial";
+    QTest::newRow("unit changed") << form << 100 << 0 << 42.0 << "Temp:" << f << "dial";
+    QTest::newRow("Chinese title") << form << 100 << 0 << 42.0 << QString::fromUtf8("\u6e29\u5ea6\uff1a") << f << "dial";
+    QTest::newRow("long title, crowded line")
+        << form << 100 << 0 << 99.99 << "A very long title that fills the line" << "m/s" << "dial";
+    QTest::newRow("no title, no unit") << form << 100 << 0 << 42.0 << "" << "" << "dial";
+    QTest::newRow("larger") << QSize(420, 300) << 100 << 0 << 42.0 << "Temp:" << c << "dial";
+    QTest::newRow("widened") << QSize(561, 200) << 100 << 0 << 42.0 << "Temp:" << c << "dial";
+    QTest::newRow("taller than wide") << QSize(201, 400) << 100 << 0 << 42.0 << "Temp:" << c << "dial";
+    QTest::newRow("other picture") << form << 100 << 0 << 42.0 << "Temp:" << c << "other";
+    QTest::newRow("no picture") << form << 100 << 0 << 42.0 << "Temp:" << c << "none";
+}
+
+void tst_gauge::paints_as_before()
+{
+    QFETCH(QSize, size);
+    QFETCH(int, max);
+    QFETCH(int, min);
+    QFETCH(double, value);
+    QFETCH(QString, title);
+    QFETCH(QString, unit);
+    QFETCH(QString, sheet);
+    const QString sheets[] = {application_style_sheet(),
+                              "GaugeSpeed { border-image: url(:/ICON/data_bckground.png); }", QString()};
+    const QString style = sheets[sheet == "dial" ? 0 : sheet == "other" ? 1 : 2];
+    QVERIFY(!sheets[0].isEmpty());
+
+    GaugeSpeed dial;
+    ReferenceDial reference;
+    for (QWidget *w : {static_cast<QWidget *>(&dial), static_cast<QWidget *>(&reference)}) {
+        w->setObjectName("gunspeed");
+        w->setStyleSheet(sheets[0]);
+        w->resize(280, 200);
+    }
+    dial.setTitle("Temp:");
+    dial.setUnit(QString::fromUtf8("\u2103"));
+    dial.setValue(42.0);
+    dial.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dial));
+    dial.grab();   // painted in the first state
+
+    if (style != sheets[0])
+        dial.setStyleSheet(style);
+    dial.resize(size);
+    dial.setRange(max, min);
+    dial.setTitle(title);
+    dial.setUnit(unit);
+    dial.setValue(value);
+    reference.setStyleSheet(style);
+    reference.resize(size);
+    reference.show_state(title, unit, max, min, dial.value());
+
+    const qreal ratio = dial.devicePixelRatioF();
+    QCOMPARE(reference.devicePixelRatioF(), ratio);
+    for (const QPoint offset : {QPoint(0, 0), QPoint(7, 3)}) {
+        auto render = [&](QWidget &w) {
+            QImage image((QSizeF(size + QSize(offset.x(), offset.y())) * ratio).toSize(),
+                         QImage::Format_ARGB32_Premultiplied);
+            image.setDevicePixelRatio(ratio);
+            image.fill(Qt::transparent);
+            w.render(&image, offset);
+            return image;
+        };
+        const QImage got = render(dial);
+        const QImage want = render(reference);
+        QCOMPARE(got.size(), want.size());
+        if (ratio == 1.0) {
+            QVERIFY2(got == want, qPrintable(QString("offset %1,%2").arg(offset.x()).arg(offset.y())));
+            continue;
+        }
+        // At a fractional ratio the face used to be copied to the nearest
+        // whole pixel from a picture made at its own phase; now it is made
+        // at the phase it lands on, in line with the needle. That moves the
+        // edges of the picture, arc and ticks by under a pixel and nothing
+        // else: no pixel outside the face's square changes, most inside do
+        // not, and averaged over 3x3 pixels (which a shift under a pixel
+        // barely moves) no colour changes by more than a fifth.
+        const int side = (300 * qMin(size.width(), size.height())) / 200;
+        const QRectF square = QRectF(size.width() / 2 - side / 2 + offset.x(), 150 - side / 2 + offset.y(), side, side);
+        const QRect face = QRectF(square.topLeft() * ratio, square.size() * ratio).toAlignedRect().adjusted(-1, -1, 1, 1);
+        auto level = [](const QImage &image, int x, int y, int channel) {
+            return int((image.pixel(x, y) >> (8 * channel)) & 0xff);
+        };
+        int differing = 0, outside = 0, worst = 0, worst_mean = 0;
+        for (int y = 0; y < got.height(); ++y)
+            for (int x = 0; x < got.width(); ++x) {
+                if (got.pixel(x, y) == want.pixel(x, y))
+                    continue;
+                ++differing;
+                outside += !face.contains(x, y);
+                for (int channel = 0; channel < 4; ++channel) {
+                    worst = std::max(worst, std::abs(level(got, x, y, channel) - level(want, x, y, channel)));
+                    int sum = 0;
+                    for (int v = std::max(0, y - 1); v <= std::min(got.height() - 1, y + 1); ++v)
+                        for (int u = std::max(0, x - 1); u <= std::min(got.width() - 1, x + 1); ++u)
+                            sum += level(got, u, v, channel) - level(want, u, v, channel);
+                    worst_mean = std::max(worst_mean, std::abs(sum) / 9);
+                }
+            }
+        const QString where = QString("ratio %1 offset %2,%3: %4 of %5 pixels differ (%6 outside the face), "
+                                      "by up to %7, by up to %8 over 3x3")
+                                  .arg(ratio).arg(offset.x()).arg(offset.y()).arg(differing)
+                                  .arg(got.width() * got.height()).arg(outside).arg(worst).arg(worst_mean);
+        qDebug("%s", qPrintable(where));
+        QVERIFY2(outside == 0 && differing <= got.width() * got.height() * 15 / 100 && worst_mean <= 51,
+                 qPrintable(where));
+    }
+}
+
+// The same comparisons on a screen of fractional pixel ratio, in a run of
+// its own (the ratio is fixed when the application starts).
+void tst_gauge::paints_as_before_at_a_fractional_ratio()
+{
+    if (qEnvironmentVariableIsSet("QT_SCALE_FACTOR"))
+        QSKIP("already the child run");
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("QT_SCALE_FACTOR", "1.25");
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QCoreApplication::applicationFilePath(), {"paints_as_before"});
+    QVERIFY(child.waitForFinished(120000));
+    const QString output = QString::fromUtf8(child.readAll());
+    QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, qPrintable(output));
+    QVERIFY2(output.contains("ratio 1.25"), qPrintable(output));
 }
 
 QTEST_MAIN(tst_gauge)
