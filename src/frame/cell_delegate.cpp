@@ -130,7 +130,11 @@ void CellDelegate::paint(QPainter *painter, const QStyleOptionViewItem &option, 
 
     painter->save();
     painter->setClipRect(opt.rect);
-    style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, painter, widget);
+    // A cell with no brush of its own has no panel to draw (it is not
+    // selected here), and asking the style sheet for its panel rule cost as
+    // much as the cell's text.
+    if (opt.backgroundBrush.style() != Qt::NoBrush)
+        style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, painter, widget);
 
     QPalette::ColorGroup cg = (opt.state & QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled;
     if (cg == QPalette::Normal && !(opt.state & QStyle::State_Active))
