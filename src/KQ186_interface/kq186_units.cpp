@@ -1,5 +1,6 @@
 #include "KQ186_interface/kq186_units.h"
 
+#include "frame/decimal.h"
 #include "frame/hid_window.h"
 
 #include <QByteArray>
@@ -30,7 +31,8 @@ const Unit k_units[unit_count] = {
     {"cmH2O", "0.0101972", 1},
 };
 
-using Wide = __int128;
+using frame::Wide;
+using frame::power_of_ten;
 
 // A decimal m · 10^e.
 struct Decimal
@@ -64,14 +66,6 @@ Decimal parse_decimal(const char *text)
     if (negative)
         d.m = -d.m;
     return d;
-}
-
-Wide power_of_ten(int n)
-{
-    Wide p = 1;
-    while (n-- > 0)
-        p *= 10;
-    return p;
 }
 
 // The reading in 10^-decimals of the unit, cut toward zero; false when it

@@ -7,18 +7,8 @@ namespace frame {
 
 namespace {
 
-using Wide = __int128;
-
 // Far below Wide's range even after a factor and a mean of many readings.
 constexpr double k_limit = 1e18;
-
-Wide ten(int n)
-{
-    Wide p = 1;
-    while (n-- > 0)
-        p *= 10;
-    return p;
-}
 
 Exact not_exact(double value)
 {
@@ -28,21 +18,9 @@ Exact not_exact(double value)
     return e;
 }
 
-Wide gcd(Wide a, Wide b)
-{
-    if (a < 0)
-        a = -a;
-    while (b != 0) {
-        const Wide t = a % b;
-        a = b;
-        b = t;
-    }
-    return a;
-}
-
 Exact reduced(Wide num, Wide den)
 {
-    const Wide g = gcd(num, den);
+    const Wide g = common_divisor(num, den);
     Exact e;
     e.num = g > 1 ? num / g : num;
     e.den = g > 1 ? den / g : den;
@@ -53,9 +31,34 @@ Exact reduced(Wide num, Wide den)
 // `a` in whole 10^-decimals, half away from zero.
 Wide rounded_units(const Exact &a, int decimals)
 {
-    const Wide n = a.num * ten(decimals);
+    const Wide n = a.num * power_of_ten(decimals);
     const Wide mag = ((n < 0 ? -n : n) * 2 + a.den) / (2 * a.den);
     return n < 0 ? -mag : mag;
+}
+
+
+}
+
+Wide power_of_ten(int n)
+{
+    Wide p = 1;
+    while (n-- > 0)
+        p *= 10;
+    return p;
+}
+
+Wide common_divisor(Wide a, Wide b)
+{
+    if (a < 0)
+        a = -a;
+    if (b < 0)
+        b = -b;
+    while (b != 0) {
+        const Wide t = a % b;
+        a = b;
+        b = t;
+    }
+    return a;
 }
 
 QString units_text(Wide units, int decimals)
@@ -74,11 +77,9 @@ QString units_text(Wide units, int decimals)
     return negative && units != 0 ? QLatin1Char('-') + digits : digits;
 }
 
-}
-
 Exact exact_count(qint64 count, int scale)
 {
-    return reduced(count, ten(scale));
+    return reduced(count, power_of_ten(scale));
 }
 
 Exact exact_reading(double value, int scale)
@@ -86,7 +87,7 @@ Exact exact_reading(double value, int scale)
     const double scaled = value * std::pow(10.0, scale);
     if (!std::isfinite(scaled) || std::fabs(scaled) > k_limit)
         return not_exact(value);
-    return reduced(Wide(std::llround(scaled)), ten(scale));
+    return reduced(Wide(std::llround(scaled)), power_of_ten(scale));
 }
 
 Exact exact_times(const Exact &a, const char *factor)
@@ -108,7 +109,7 @@ Exact exact_times(const Exact &a, const char *factor)
                 ++scale;
         }
     }
-    return reduced(a.num * (negative ? -m : m), a.den * ten(scale));
+    return reduced(a.num * (negative ? -m : m), a.den * power_of_ten(scale));
 }
 
 Exact exact_fahrenheit(const Exact &celsius)
@@ -124,7 +125,7 @@ static void add_readings(EXACT_SUM &sum, const QVector<double> &readings, int sc
     if (sum.scale != scale || sum.counted > readings.size())
         sum = EXACT_SUM();
     sum.scale = scale;
-    const Wide unit = ten(scale);
+    const Wide unit = power_of_ten(scale);
     for (int i = sum.counted; i < readings.size(); ++i) {
         const double r = readings[i];
         sum.plain += r;
@@ -147,7 +148,7 @@ static Exact mean_of(const EXACT_SUM &sum)
         return Exact();
     if (!sum.exact)
         return not_exact(sum.plain / sum.counted);
-    return reduced(Wide(sum.sum), ten(sum.scale) * sum.counted);
+    return reduced(Wide(sum.sum), power_of_ten(sum.scale) * sum.counted);
 }
 
 Exact exact_mean(const QVector<double> &readings, int scale)

@@ -13,6 +13,15 @@
 // its binary neighbour 1.1499999.
 namespace frame {
 
+// Exact integers for decimal conversions (here, in the viewer and in the
+// pressure window's units).
+using Wide = __int128;
+Wide power_of_ten(int n);
+// The greatest common divisor, not negative.
+Wide common_divisor(Wide a, Wide b);
+// units · 10^-decimals written out: "-0.05", "12.300"; no sign on zero.
+QString units_text(Wide units, int decimals);
+
 // The value num / den, den > 0. Not `ok`: a value that is not finite or
 // too large for exact integers; texts then fall back to the double.
 struct Exact

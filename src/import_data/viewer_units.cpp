@@ -3,47 +3,15 @@
 // exact in the unit shown prints exactly.
 #include "viewer_units.h"
 
+#include "frame/decimal.h"
+
 #include <cstdlib>
 
 namespace viewer_units {
 
 namespace {
 
-using Big = __int128;
-
-Big gcd(Big a, Big b)
-{
-    if (a < 0)
-        a = -a;
-    if (b < 0)
-        b = -b;
-    while (b != 0) {
-        const Big t = a % b;
-        a = b;
-        b = t;
-    }
-    return a;
-}
-
-Big pow10(int n)
-{
-    Big p = 1;
-    for (int i = 0; i < n; ++i)
-        p *= 10;
-    return p;
-}
-
-QString digits(Big v)
-{
-    if (v == 0)
-        return QStringLiteral("0");
-    QString s;
-    while (v > 0) {
-        s.prepend(QChar('0' + int(v % 10)));
-        v /= 10;
-    }
-    return s;
-}
+using Big = frame::Wide;
 
 // "-12.345" as -12345 and 3.
 bool parse(const QString &text, Big *mantissa, int *scale)
@@ -191,29 +159,22 @@ bool convert(const QString &number, const Unit &from, const Unit &to, int decima
     if (decimals < 0)
         decimals = s;
     // value = ((x - off_from) * den_from / num_from) * num_to / den_to + off_to, x = m / 10^s
-    const Big ps = pow10(s);
+    const Big ps = frame::power_of_ten(s);
     Big n = (m - Big(from.offset) * ps) * from.den * to.num;
     Big d = ps * from.num * to.den;
-    Big g = gcd(n, d);
+    Big g = frame::common_divisor(n, d);
     if (g > 1) {
         n /= g;
         d /= g;
     }
     n += Big(to.offset) * d;
-    n *= pow10(decimals);
+    n *= frame::power_of_ten(decimals);
     Big q = n / d;
     Big r = n % d;
     if (rounding == Rounding::Nearest && 2 * (r < 0 ? -r : r) >= d)
         q += n < 0 ? -1 : 1;
-    const bool negative = q < 0;
-    const QString whole = digits(negative ? -q : q).rightJustified(decimals + 1, QLatin1Char('0'));
-    QString text = whole.left(whole.size() - decimals);
-    if (decimals > 0)
-        text += QLatin1Char('.') + whole.right(decimals);
-    if (negative)
-        text.prepend(QLatin1Char('-'));
-    *shown = text;
-    *value = text.toDouble();
+    *shown = frame::units_text(q, decimals);
+    *value = shown->toDouble();
     return true;
 }
 
